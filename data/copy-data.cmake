@@ -1,0 +1,5 @@
+foreach(dir LANGUAGE BITMAP STRUCT)
+  if(EXISTS ${SRC}/${dir})
+    file(COPY ${SRC}/${dir} DESTINATION ${DST})
+  endif()
+endforeach()
