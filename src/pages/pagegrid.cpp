@@ -1,0 +1,220 @@
+#include "pagegrid.h"
+
+#include "app/imagelists.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QToolTip>
+
+namespace pelix {
+
+class PageGridDelegate : public QStyledItemDelegate {
+public:
+    explicit PageGridDelegate(PageGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const int col = index.column();
+        const int row = index.row();
+        if (row == 0 || col < grid_->fixedColumns_) {
+            p->fillRect(option.rect, option.palette.color(QPalette::Button));
+            p->setPen(option.palette.color(QPalette::Mid));
+            p->drawRect(option.rect.adjusted(0, 0, -1, -1));
+            p->setPen(option.palette.color(QPalette::ButtonText));
+            p->drawText(option.rect.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextWordWrap, index.data().toString());
+            return;
+        }
+        if (grid_->drawCell) {
+            p->save();
+            if (option.state & QStyle::State_Selected)
+                p->fillRect(option.rect, option.palette.color(QPalette::Highlight).lighter(170));
+            grid_->drawCell(*p, option.rect, col, row);
+            p->restore();
+            return;
+        }
+        QStyledItemDelegate::paint(p, option, index);
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const int col = index.column();
+        const int row = index.row();
+        if (grid_->comboItems) {
+            const QStringList items = grid_->comboItems(col, row);
+            if (!items.isEmpty()) {
+                auto* combo = new QComboBox(parent);
+                combo->addItems(items);
+                connect(combo, &QComboBox::activated, this, [this, col, row](int i) { emit grid_->ComboChosen(col, row, i); });
+                return combo;
+            }
+        }
+        auto* edit = qobject_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
+        if (edit) {
+            if (grid_->maxLength && grid_->maxLength(col) > 0) edit->setMaxLength(grid_->maxLength(col));
+            edit->setProperty("pelixColumn", col);
+            edit->installEventFilter(const_cast<PageGridDelegate*>(this));
+        }
+        return edit;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            combo->setCurrentIndex(combo->findText(index.data().toString()));
+            return;
+        }
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            model->setData(index, combo->currentText());
+            return;
+        }
+        QStyledItemDelegate::setModelData(editor, model, index);
+        emit grid_->CellEdited(index.column(), index.row(), index.data().toString());
+    }
+
+    bool eventFilter(QObject* obj, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress && grid_->acceptKey) {
+            auto* edit = qobject_cast<QLineEdit*>(obj);
+            auto* key = static_cast<QKeyEvent*>(e);
+            const QString t = key->text();
+            if (edit && t.size() == 1 && t[0].isPrint() && key->key() != Qt::Key_Backspace) {
+                if (!grid_->acceptKey(edit->property("pelixColumn").toInt(), t[0], edit->text())) return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(obj, e);
+    }
+
+private:
+    PageGrid* grid_;
+};
+
+PageGrid::PageGrid(int columns, int rows, int fixedColumns, QWidget* parent)
+    : QTableWidget(rows, columns, parent), fixedColumns_(fixedColumns)
+{
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    setItemDelegate(new PageGridDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    setMouseTracking(true);
+    verticalHeader()->setDefaultSectionSize(20);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) setItem(r, c, new QTableWidgetItem);
+}
+
+QString PageGrid::Cells(int col, int row) const
+{
+    const QTableWidgetItem* it = item(row, col);
+    return it ? it->text() : QString();
+}
+
+void PageGrid::SetCells(int col, int row, const QString& text)
+{
+    QTableWidgetItem* it = item(row, col);
+    if (!it) {
+        it = new QTableWidgetItem;
+        setItem(row, col, it);
+    }
+    it->setText(text);
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (row > 0 && col >= fixedColumns_) f |= Qt::ItemIsEditable;
+    it->setFlags(f);
+}
+
+void PageGrid::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right || e->key() == Qt::Key_Up || e->key() == Qt::Key_Down)
+        navigation_ = true;
+    QTableWidget::keyPressEvent(e);
+}
+
+void PageGrid::wheelEvent(QWheelEvent* e)
+{
+    navigation_ = true;
+    QTableWidget::wheelEvent(e);
+}
+
+void PageGrid::mouseMoveEvent(QMouseEvent* e)
+{
+    navigation_ = false;
+    QTableWidget::mouseMoveEvent(e);
+}
+
+void PageGrid::mousePressEvent(QMouseEvent* e)
+{
+    navigation_ = false;
+    pressed_ = indexAt(e->position().toPoint());
+    QTableWidget::mousePressEvent(e);
+}
+
+void PageGrid::mouseReleaseEvent(QMouseEvent* e)
+{
+    QTableWidget::mouseReleaseEvent(e);
+    const QModelIndex at = indexAt(e->position().toPoint());
+    if (e->button() == Qt::LeftButton && at.isValid() && at == pressed_ && !navigation_)
+        emit CellClick(at.column(), at.row());
+    pressed_ = QModelIndex();
+}
+
+bool PageGrid::viewportEvent(QEvent* e)
+{
+    if (e->type() == QEvent::MouseMove && cellHint) {
+        const QModelIndex at = indexAt(static_cast<QMouseEvent*>(e)->position().toPoint());
+        if (at.isValid()) {
+            const QString hint = cellHint(at.column(), at.row());
+            const qsizetype bar = hint.indexOf(u'|');
+            setToolTip(bar < 0 ? hint : hint.left(bar));
+            const QString longHint = bar < 0 ? hint : hint.mid(bar + 1);
+            if (statusTip() != longHint) {
+                setStatusTip(longHint);
+                QStatusTipEvent tip(longHint);
+                QApplication::sendEvent(this, &tip);
+            }
+        }
+    }
+    return QTableWidget::viewportEvent(e);
+}
+
+bool PageGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    // Editor suppression: only the cells the page names open an editor.
+    if (index.isValid() && (index.row() == 0 || index.column() < fixedColumns_ || !canEdit ||
+                            !canEdit(index.column(), index.row())))
+        return false;
+    return QTableWidget::edit(index, trigger, event);
+}
+
+void PaintCheckCell(QPainter& p, const QRect& r, bool checked)
+{
+    const QPalette pal = QApplication::palette();
+    p.fillRect(r, pal.color(QPalette::Base));
+    p.setPen(QPen(pal.color(QPalette::Button), 1));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    if (checked) p.drawPixmap(r.topLeft(), ImageLists::ImageList2(0));
+}
+
+void PaintUnavailableCell(QPainter& p, const QRect& r)
+{
+    p.fillRect(r, QApplication::palette().color(QPalette::Button));
+}
+
+void PaintPolarityCell(QPainter& p, const QRect& r, int polarity, bool g)
+{
+    const QPalette pal = QApplication::palette();
+    p.fillRect(r, pal.color(QPalette::Base));
+    const int image = g ? (polarity == 0 ? 3 : 2) : (polarity == 0 ? 0 : 1);
+    p.drawPixmap(r.topLeft() + QPoint(2, g ? 4 : 0), ImageLists::ImageList4(image));
+}
+
+}  // namespace pelix

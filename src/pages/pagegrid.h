@@ -1,0 +1,73 @@
+// The grid every page edits in: row 0 holds the headings (and column 0 the
+// numbering when fixedColumns is 1), data rows start at 1, cells are addressed
+// (column, row). A page supplies callbacks for drawing, editing, key filtering,
+// combo choices and hints.
+//
+// Cells toggle only on a real mouse click: moving the selection with the arrow
+// keys or the wheel sets the navigation flag, and a mouse move over the grid
+// clears it, so a selection change never changes the configuration by itself.
+#pragma once
+
+#include <QTableWidget>
+
+#include <functional>
+
+namespace pelix {
+
+class PageGrid : public QTableWidget {
+    Q_OBJECT
+
+public:
+    PageGrid(int columns, int rows, int fixedColumns, QWidget* parent = nullptr);
+
+    QString Cells(int col, int row) const;
+    void SetCells(int col, int row, const QString& text);
+    int fixedColumns() const { return fixedColumns_; }
+
+    // Draws a data cell (row >= 1, col >= fixedColumns); unset: plain text.
+    std::function<void(QPainter& painter, const QRect& rect, int col, int row)> drawCell;
+    // Whether a cell opens an editor; unset: no cell does.
+    std::function<bool(int col, int row)> canEdit;
+    // Whether a typed character may go into a cell's editor (backspace always may).
+    std::function<bool(int col, QChar ch, const QString& current)> acceptKey;
+    // Largest number of characters a column's editor takes (0: no limit).
+    std::function<int(int col)> maxLength;
+    // Items of a combo cell; an empty list means the cell has no combo.
+    std::function<QStringList(int col, int row)> comboItems;
+    // The hint for the cell under the mouse ("short|long").
+    std::function<QString(int col, int row)> cellHint;
+
+    bool navigationFlag() const { return navigation_; }
+
+signals:
+    // A mouse click on a cell (never a keyboard or wheel selection change).
+    void CellClick(int col, int row);
+    // An editor wrote a new text into a cell.
+    void CellEdited(int col, int row, const QString& text);
+    // A combo cell took a new choice.
+    void ComboChosen(int col, int row, int index);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
+private:
+    friend class PageGridDelegate;
+    int fixedColumns_;
+    bool navigation_ = false;
+    QModelIndex pressed_;
+};
+
+// Painting conventions of the grids.
+void PaintCheckCell(QPainter& p, const QRect& r, bool checked);
+void PaintUnavailableCell(QPainter& p, const QRect& r);
+// Polarity 0 draws image 0 of the polarity list, 1 image 1; `g` uses the
+// second pair (3 for 0, 2 for 1) four pixels lower.
+void PaintPolarityCell(QPainter& p, const QRect& r, int polarity, bool g = false);
+
+}  // namespace pelix
