@@ -18,6 +18,7 @@ int main(int argc, char** argv)
     pelix::ProgramState st(feedback);
     auto store = pelix::OpenUserSettings();
     const QString programFolder = QDir::currentPath();
+    st.store = store.get();
     pelix::LoadSettings(st, *store, programFolder);
     pelix::ResetProgramValues(st);
 

@@ -42,6 +42,7 @@ struct ProgramState {
 
     Feedback* feedback;
     CustomerCodeSource* codes = nullptr;
+    QSettings* store = nullptr;  // where SaveSettings writes (the user's settings)
 
     Settings settings;
     Folders folders;
