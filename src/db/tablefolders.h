@@ -1,0 +1,99 @@
+// A folder of tables as one database. Each folder holds one SQLite file
+// ("tables.sqlite"); the data folder's file is the main database and the file of
+// each of its sub-folders is attached under the sub-folder's name, so one
+// statement (and one transaction) can reach every table. Table and column names
+// compare without regard to case, as they always have.
+//
+// This is the only place that opens a connection; a server-backed store would
+// plug in here.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <map>
+#include <stdexcept>
+#include <string>
+
+namespace pelix::db {
+
+// A database failure, carrying the driver's own text for the user.
+class DbError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+constexpr const char* kTablesFileName = "tables.sqlite";
+
+class TableFolders {
+public:
+    // Opens (creating when missing) the database of `mainFolder`, which must
+    // exist. Throws DbError.
+    explicit TableFolders(const QString& mainFolder);
+    ~TableFolders();
+    TableFolders(const TableFolders&) = delete;
+    TableFolders& operator=(const TableFolders&) = delete;
+
+    const QString& MainFolder() const { return mainFolder_; }
+
+    // The schema that holds the tables of `folder`: "main" for the main folder,
+    // the sub-folder's name for a direct sub-folder (attached on first use). A
+    // sub-folder that does not exist is created only when `create` is set;
+    // otherwise, like any other folder, it throws DbError.
+    QString Schema(const QString& folder, bool create = false);
+    // The schema of a sub-folder given by name ("" = the main folder).
+    QString SubSchema(const QString& subFolder, bool create = false);
+
+    bool TableExists(const QString& schema, const QString& table);
+    // Column names of a table as the database holds them; empty when the table
+    // does not exist.
+    QStringList Columns(const QString& schema, const QString& table);
+    bool HasColumn(const QString& schema, const QString& table, const QString& column);
+
+    // "schema"."table", quoted for a statement.
+    static QString Qualified(const QString& schema, const QString& table);
+    static QString Quote(const QString& identifier);
+
+    // A prepared statement; throws DbError with the driver's text.
+    QSqlQuery Prepare(const QString& sql);
+    // Runs a prepared statement (after binding) or a whole statement text.
+    static void Exec(QSqlQuery& q);
+    void Exec(const QString& sql);
+
+    // Transactions span the main file and every attached one, and commit or
+    // roll back as a unit.
+    void Begin();
+    void Commit();
+    void Rollback();  // never throws
+    bool InTransaction() const { return inTransaction_; }
+
+    QSqlDatabase& Connection() { return db_; }
+
+private:
+    QString mainFolder_;
+    QString connectionName_;
+    QSqlDatabase db_;
+    std::map<QString, QString> attached_;  // upper-case sub-folder name -> schema
+    bool inTransaction_ = false;
+};
+
+// Commits when told to; rolls back when it goes out of scope otherwise. Nested
+// use inside an open transaction joins the outer one.
+class Transaction {
+public:
+    explicit Transaction(TableFolders& t);
+    ~Transaction();
+    void Commit();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    TableFolders& t_;
+    bool owner_ = false;
+    bool done_ = false;
+};
+
+}  // namespace pelix::db
