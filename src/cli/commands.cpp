@@ -5,11 +5,13 @@
 namespace pelix::cli {
 
 int RunVersion(Context& ctx);
+int RunIdentify(Context& ctx);
 
 const std::vector<Command>& Commands()
 {
     static const std::vector<Command> commands = {
         {"version", "print the version of pelixctl", RunVersion},
+        {"identify", "identify the GSM module of the attached device", RunIdentify},
     };
     return commands;
 }
