@@ -1,8 +1,8 @@
-// Pelix: the configuration tool. This build runs the start-up sequence and its
-// database check; the main window is not part of it yet.
+// Pelix: the configuration tool.
+#include "app/mainwindow.h"
 #include "app/qtfeedback.h"
 #include "common/startup.h"
-#include "model/imageinit.h"
+#include "db/customerdb.h"
 #include "model/state.h"
 
 #include <QApplication>
@@ -24,8 +24,10 @@ int main(int argc, char** argv)
 
     if (!pelix::StartupCheck(programFolder, st.settings.Language, feedback)) return 1;
 
-    // The image the first page shows, and its reference copy.
-    pelix::InitImage(st, st.image, true);
-    st.reference = st.image;
-    return 0;
+    pelix::CustomerDatabase db(st);
+    st.codes = &db;  // new customers take the first free code
+    pelix::TfrmMain window(st, feedback, db);
+    window.showMaximized();
+    window.FormShow();
+    return app.exec();
 }

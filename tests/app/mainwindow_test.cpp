@@ -1,0 +1,196 @@
+#include "app/cliente.h"
+#include "app/mainwindow.h"
+#include "db/dbfixture.h"
+#include "model/imageinit.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace pelix;
+
+namespace {
+
+struct MainWindowFixture : pelix::test::DbFixture {
+    std::unique_ptr<TfrmMain> w;
+
+    void SetUp() override
+    {
+        DbFixture::SetUp();
+        st.modelNames[kModelG] = "MX7720-IG";
+        st.cliente.TipoCentrale = kModelG;
+    }
+    void Show()
+    {
+        w = std::make_unique<TfrmMain>(st, fb, *db);
+        w->show();
+        w->FormShow();
+    }
+    int Store(int model, const std::string& name, const std::string& code)
+    {
+        NewCustomer(model, name, code);
+        EXPECT_TRUE(db->SaveCustomer(""));
+        return st.cliente.SerialCli;
+    }
+    int Nodes() const { return w->tvPanel->topLevelItem(0)->childCount(); }
+    QTreeWidgetItem* Listed(const QString& name) const
+    {
+        const auto found = w->lvClienti->findItems(name, Qt::MatchExactly, 0);
+        return found.isEmpty() ? nullptr : found.front();
+    }
+    void Pick(const QString& name)
+    {
+        QTreeWidgetItem* item = Listed(name);
+        ASSERT_NE(item, nullptr) << name.toStdString();
+        w->lvClienti->setCurrentItem(item);
+        item->setSelected(true);
+    }
+    // Answers the next modal dialog by pressing its cancel button.
+    static void CancelNextDialog()
+    {
+        QTimer::singleShot(0, [] {
+            if (auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dlg->reject();
+        });
+    }
+};
+
+}  // namespace
+
+TEST_F(MainWindowFixture, StartsOnTheGTreeAndFollowsTheLoadedModel)
+{
+    Store(kModelA, "Alfa", "0001");
+    Store(kModelG, "Gamma", "0002");
+    st.cliente.TipoCentrale = kModelG;
+    Show();
+    EXPECT_EQ(Nodes(), 7);
+    EXPECT_EQ(w->windowTitle(), "MX7720-IG");
+    EXPECT_TRUE(w->Panel2->isHidden());
+    EXPECT_TRUE(w->remota1->isEnabled() == static_cast<bool>(w->remoteCommand));
+
+    Pick("Alfa");
+    w->LoadSelectedCustomer();
+    EXPECT_EQ(st.Model(), kModelA);
+    EXPECT_EQ(Nodes(), 6);
+    EXPECT_FALSE(w->Panel2->isHidden());
+    EXPECT_EQ(w->Profile().phoneEntries, 8);
+    EXPECT_EQ(w->windowTitle(), " - Alfa");  // PELIX-A has no name in this edition
+    EXPECT_TRUE(ImageUnchanged(st, st.image));
+
+    Pick("Gamma");
+    w->LoadSelectedCustomer();
+    EXPECT_EQ(st.Model(), kModelG);
+    EXPECT_EQ(Nodes(), 7);
+    EXPECT_TRUE(w->Panel2->isHidden());
+    EXPECT_EQ(w->windowTitle(), "MX7720-IG - Gamma");
+}
+
+TEST_F(MainWindowFixture, ListsOnlyThisProgramsModelsAndFindsByLetter)
+{
+    Store(kModelG, "Bianchi", "0001");
+    Store(kModelI, "Bruno", "0002");
+    Store(kModelA, "Carli", "0003");
+    const int other = Store(kModelG, "Zeta", "0004");
+    Exec(QStringLiteral("UPDATE Clienti SET TipoCentrale = 5 WHERE SerialCli = %1").arg(other));
+    Show();
+    EXPECT_EQ(w->lvClienti->topLevelItemCount(), 3);
+    EXPECT_EQ(Listed("Zeta"), nullptr);
+    EXPECT_TRUE(Listed("Bruno")->toolTip(0).contains("Bergamo"));
+
+    // Typing with nothing selected does nothing.
+    w->lvClienti->clearSelection();
+    w->lvClienti->setCurrentItem(nullptr);
+    QTest::keyClick(w->lvClienti, Qt::Key_C);
+    EXPECT_TRUE(w->lvClienti->selectedItems().isEmpty());
+
+    Pick("Bianchi");
+    QTest::keyClick(w->lvClienti, Qt::Key_B);
+    EXPECT_EQ(w->lvClienti->currentItem()->text(0), "Bruno");
+    QTest::keyClick(w->lvClienti, Qt::Key_B);  // wraps round
+    EXPECT_EQ(w->lvClienti->currentItem()->text(0), "Bianchi");
+    QTest::keyClick(w->lvClienti, Qt::Key_X);
+    EXPECT_TRUE(w->lvClienti->selectedItems().isEmpty());
+}
+
+TEST_F(MainWindowFixture, DeletingAsksFirst)
+{
+    Store(kModelG, "Verdi", "0001");
+    Show();
+    Pick("Verdi");
+    fb.answers = {MsgAnswer::No};
+    w->DeleteSelectedCustomer();
+    EXPECT_NE(Listed("Verdi"), nullptr);
+    ASSERT_FALSE(fb.messages.empty());
+    EXPECT_EQ(fb.messages.back().text, st.Text(131) + "\rVerdi ?");
+    Pick("Verdi");
+    fb.answers = {MsgAnswer::Yes};
+    w->DeleteSelectedCustomer();
+    EXPECT_EQ(Listed("Verdi"), nullptr);
+}
+
+TEST_F(MainWindowFixture, ClosingWithUnsavedChanges)
+{
+    Show();
+    st.image.NumTel[0].Numero = "0351234";
+    fb.answers = {MsgAnswer::Cancel};
+    EXPECT_FALSE(w->close());
+    EXPECT_EQ(fb.messages.back().text, st.Text(126));
+
+    // Yes, then cancelling the customer dialog: the window closes all the same.
+    fb.answers = {MsgAnswer::Yes};
+    CancelNextDialog();
+    EXPECT_TRUE(w->close());
+    EXPECT_TRUE(st.flags.closing);
+    std::vector<CustomerListEntry> rows;
+    db->ListCustomers(rows);
+    EXPECT_TRUE(rows.empty());
+}
+
+TEST_F(MainWindowFixture, TheStatusPageIsKeptWhileBusy)
+{
+    Show();
+    QTreeWidgetItem* root = w->tvPanel->topLevelItem(0);
+    w->tvPanel->setCurrentItem(root->child(6));  // status, PELIX-G
+    ASSERT_EQ(w->Host().CurrentNode(), 7);
+    st.flags.statusBusy = true;
+    w->tvPanel->setCurrentItem(root->child(0));
+    EXPECT_EQ(w->Host().CurrentNode(), 7);
+    EXPECT_EQ(w->tvPanel->currentItem(), root->child(6));
+    EXPECT_EQ(fb.messages.back().text, st.Text(161));
+    st.flags.statusBusy = false;
+    w->tvPanel->setCurrentItem(root->child(0));
+    EXPECT_EQ(w->Host().CurrentNode(), 1);
+}
+
+TEST_F(MainWindowFixture, SavingThroughTheCustomerDialog)
+{
+    Show();
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<TfrmCliente*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->txtNome->setText(QString(40, u'N'));
+        dlg->txtCodiceCliente->setText("7");
+        dlg->txtDescrImpianto->setText("Capannone");
+        dlg->BitBtn1->click();
+    });
+    w->mSave1Click();
+    EXPECT_EQ(st.cliente.Nome.size(), 35u);
+    EXPECT_EQ(st.cliente.CodiceCliente, "0007");
+    ASSERT_NE(Listed(QString(35, u'N')), nullptr);
+    EXPECT_TRUE(ImageUnchanged(st, st.image));
+
+    // Opening the dialog again shows what was stored.
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* dlg = qobject_cast<TfrmCliente*>(QApplication::activeModalWidget());
+        if (!dlg) return;
+        shown = dlg->txtDescrImpianto->text();
+        dlg->reject();
+    });
+    w->mSave1Click();
+    EXPECT_EQ(shown, "Capannone");
+}
