@@ -4,6 +4,7 @@
 #include "common/startup.h"
 #include "db/customerdb.h"
 #include "model/state.h"
+#include "pages/pageregistry.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,6 +25,7 @@ int main(int argc, char** argv)
 
     if (!pelix::StartupCheck(programFolder, st.settings.Language, feedback)) return 1;
 
+    pelix::RegisterConfigurationPages();
     pelix::CustomerDatabase db(st);
     st.codes = &db;  // new customers take the first free code
     pelix::TfrmMain window(st, feedback, db);

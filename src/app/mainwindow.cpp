@@ -27,18 +27,10 @@ namespace pelix {
 
 namespace {
 
-std::map<PageKind, PageFactory>& Registry()
-{
-    static std::map<PageKind, PageFactory> pages;
-    return pages;
-}
-
 constexpr int kMaxListed = 32000;
 constexpr int kStatusBusyText = 161;
 
 }  // namespace
-
-void RegisterPage(PageKind kind, PageFactory factory) { Registry()[kind] = std::move(factory); }
 
 ModelProfile ProfileOf(int model)
 {
@@ -394,10 +386,9 @@ void TfrmMain::OpenNode(int index)
     setUpdatesEnabled(false);
     try {
         PageFactory factory = [](PageContext& c, QWidget* owner) -> TPageForm* { return new TfrmLogo(c, owner); };
-        if (index >= 1 && index <= static_cast<int>(profile_.nodes.size())) {
-            auto it = Registry().find(profile_.nodes[static_cast<std::size_t>(index - 1)].kind);
-            if (it != Registry().end()) factory = it->second;
-        }
+        if (index >= 1 && index <= static_cast<int>(profile_.nodes.size()))
+            if (const PageFactory* registered = FindPage(profile_.nodes[static_cast<std::size_t>(index - 1)].kind))
+                factory = *registered;
         const int before = host_->CurrentNode();
         if (!host_->Open(index, factory)) {
             // The open page refused to close: keep its node selected.

@@ -6,6 +6,7 @@
 #include "db/customerdb.h"
 #include "model/state.h"
 #include "pages/pageform.h"
+#include "pages/pageregistry.h"
 
 #include <QMainWindow>
 
@@ -24,12 +25,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace pelix {
-
-// The page classes the tree can open.
-enum class PageKind { Logo, Telefono, AvvTel, Sms, SmsPELIXG, Uscite, ComDig, ComDigPELIXG, GPRS, Chiamate, Stato, StatoPELIXG };
-
-// Pages register how they are made; a kind nobody registered opens the start page.
-void RegisterPage(PageKind kind, PageFactory factory);
 
 // One node of the page tree below the root.
 struct TreeNode {

@@ -1,0 +1,26 @@
+#include "pageregistry.h"
+
+#include <map>
+
+namespace pelix {
+
+namespace {
+std::map<PageKind, PageFactory>& Registry()
+{
+    static std::map<PageKind, PageFactory> pages;
+    return pages;
+}
+}  // namespace
+
+void RegisterPage(PageKind kind, PageFactory factory) { Registry()[kind] = std::move(factory); }
+
+const PageFactory* FindPage(PageKind kind)
+{
+    auto it = Registry().find(kind);
+    return it == Registry().end() ? nullptr : &it->second;
+}
+
+// Each page adds one line here: RegisterPage(PageKind::X, MakePage<TfrmX>);
+void RegisterConfigurationPages() {}
+
+}  // namespace pelix
