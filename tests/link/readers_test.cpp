@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using namespace pelix;
 using namespace pelix::test;
 
@@ -142,4 +144,25 @@ TEST(SplitReplyLines, CrEndsALineLfAndNulAreDropped)
         SplitReplyLines(c.text, lines);
         EXPECT_EQ(lines, c.lines);
     }
+}
+
+TEST(Waits, LongWaitsStopWhenTheProgramClosesAndKeepTheWindowAlive)
+{
+    using clock = std::chrono::steady_clock;
+    RawLine line;
+    line.ctx.secondMs = 1000;  // the real limits: 21 seconds for a command
+    line.state.flags.closing = true;
+    auto start = clock::now();
+    EXPECT_FALSE(ModemCommandOk(line.ctx, "AT\r"));
+    std::string answer;
+    EXPECT_FALSE(ModemCommandAnswer(line.ctx, "AT+CGMI\r", answer));
+    LinkSleep(line.ctx, 20000);
+    EXPECT_LT(clock::now() - start, std::chrono::seconds(5));
+
+    line.state.flags.closing = false;
+    line.fb.processEventsCalls = 0;
+    start = clock::now();
+    WaitT(line.ctx, 300);  // T is 1 ms here
+    EXPECT_GE(clock::now() - start, std::chrono::milliseconds(300));
+    EXPECT_GE(line.fb.processEventsCalls, 3);
 }
