@@ -1,4 +1,9 @@
 // Pelix: the configuration tool.
+//
+//   Pelix [--device PATH]
+//
+// --device names the serial device to use instead of the one the port setting
+// gives (a simulator's pseudo-terminal, say); it is not stored.
 #include "app/mainwindow.h"
 #include "app/qtfeedback.h"
 #include "common/startup.h"
@@ -29,6 +34,9 @@ int main(int argc, char** argv)
     pelix::CustomerDatabase db(st);
     st.codes = &db;  // new customers take the first free code
     pelix::TfrmMain window(st, feedback, db);
+    const QStringList args = QApplication::arguments();
+    const qsizetype device = args.indexOf(QStringLiteral("--device"));
+    if (device > 0 && device + 1 < args.size()) window.Port().device = args[device + 1].toStdString();
     window.showMaximized();
     window.FormShow();
     return app.exec();

@@ -3,6 +3,7 @@
 #include "app/cliente.h"
 #include "app/dialogs.h"
 #include "app/imagelists.h"
+#include "common/paths.h"
 #include "common/text.h"
 #include "model/imageinit.h"
 #include "pages/codinst.h"
@@ -104,8 +105,18 @@ void LcdDisplay::paintEvent(QPaintEvent*)
 TfrmMain::TfrmMain(ProgramState& st, pelix::Feedback& fb, CustomerDatabase& db, QWidget* parent)
     : QMainWindow(parent), st_(st), fb_(fb), db_(db), ctx_{st, fb}
 {
-    if (auto* qt = dynamic_cast<QtFeedback*>(&fb_)) qt->SetParent(this);
     BuildComponents();
+    prog_ = new TfrmProg(this);
+    if (auto* qt = dynamic_cast<QtFeedback*>(&fb_)) {
+        qt->SetParent(this);
+        qt->SetProgressWindow(prog_);
+    }
+    if (st_.store) PortLoadSettings(port_, st_.settings.LocalPort, *st_.store);
+    monitor_ = std::make_unique<ModemMonitor>(port_, modemInfo_, st_);
+    monitor_->onCycle = [this] { QMetaObject::invokeMethod(this, [this] { DisplayStep(); }, Qt::QueuedConnection); };
+    monitor_->onMessage = [this](const std::string& text) {
+        QMetaObject::invokeMethod(this, [this, text] { ShowMsg(fb_, text, MsgType::Warning); }, Qt::QueuedConnection);
+    };
     BuildMenus();
     host_ = std::make_unique<PageHost>(ctx_, Panel3);
     resize(1024, 700);  // the size to come back to from maximised
@@ -113,7 +124,13 @@ TfrmMain::TfrmMain(ProgramState& st, pelix::Feedback& fb, CustomerDatabase& db, 
 
 TfrmMain::~TfrmMain()
 {
-    if (auto* qt = dynamic_cast<QtFeedback*>(&fb_)) qt->SetParent(nullptr);
+    if (auto* qt = dynamic_cast<QtFeedback*>(&fb_)) {
+        qt->SetParent(nullptr);
+        qt->SetProgressWindow(nullptr);
+    }
+    st_.flags.closing = true;
+    monitor_.reset();  // joins the worker
+    if (port_.isOpen()) PortClose(port_);
     host_.reset();
 }
 
@@ -276,6 +293,7 @@ void TfrmMain::FormShow()
     ReloadLanguage(st_);
     BusyScope busy(fb_);
     ApplyCaptions();
+    MonitorSwitch(true);
     autoHide_ = false;
     designFolderHeight_ = 250;
     db_.SetTableLocations();
@@ -478,6 +496,7 @@ void TfrmMain::LoadSelectedCustomer()
             ReloadLanguage(st_);
             if (st_.Model() != before) ApplyCaptions();
             ApplyModelProfile();
+            if (st_.Model() != before) MonitorSwitch(false);
             st_.reference = st_.image;
             UpdateCaption();
         }
@@ -510,6 +529,7 @@ void TfrmMain::mInit1Click(bool fromMenu)
             if (dlg.exec() == QDialog::Accepted && st_.Model() != before) {
                 ReloadLanguage(st_);
                 ApplyCaptions();
+                MonitorSwitch(false);
             }
         } catch (const std::exception& e) {
             ShowError(e);
@@ -557,6 +577,7 @@ void TfrmMain::impostazioni1Click()
             ApplyCaptions();
             InitImage(st_, st_.image, true);
             st_.reference = st_.image;
+            MonitorSwitch(false);
             ApplyModelProfile();
         }
     } catch (const std::exception& e) {
@@ -671,6 +692,8 @@ bool TfrmMain::FormCloseQuery()
     setEnabled(false);
     st_.flags.closing = true;
     QCoreApplication::processEvents();
+    // A worker that does not end in time ends by itself: it closes the port as it goes.
+    monitor_->Stop([] { QCoreApplication::processEvents(); });
     return true;
 }
 
@@ -702,5 +725,49 @@ void TfrmMain::closeEvent(QCloseEvent* e)
 }
 
 void TfrmMain::ShowError(const std::exception& e) { ShowMsg(fb_, e.what(), MsgType::Warning); }
+
+void TfrmMain::MonitorSwitch(bool keep)
+{
+    BusyScope busy(fb_);
+    if (st_.Model() == kModelA) {
+        if (PortEnsureOpen(port_, fb_, st_.Text(119))) {
+            monitor_->Start();
+        } else {
+            lcd->SetLine(2, FromCp1252(st_.Text(162)));
+            lcd->SetLine(3, FromCp1252(st_.Text(163)));
+        }
+        Panel2->show();
+        return;
+    }
+    if (!keep) {
+        try {
+            monitor_->Stop([] { QCoreApplication::processEvents(); });
+        } catch (const std::exception& e) {
+            ShowError(e);
+        }
+    }
+    Panel2->hide();
+}
+
+bool TfrmMain::PauseMonitor()
+{
+    return monitor_->Pause([] { QCoreApplication::processEvents(); });
+}
+
+void TfrmMain::ResumeMonitor() { monitor_->Resume(); }
+
+void TfrmMain::DisplayStep()
+{
+    if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    const MonitorDisplay d = MonitorDisplayStep(monitor_->Last(), st_.texts, ToCp1252(lcd->Line(2)));
+    if (d.bitmap == 0) lcd->SetPicture(QPixmap());
+    if (d.bitmap > 0) {
+        const QString file = ResolveNoCase(JoinPath(st_.folders.bitmap, QStringLiteral("lcd/lcd-sign%1.bmp").arg(d.bitmap)));
+        lcd->SetPicture(QPixmap(file));  // a picture that cannot be loaded clears it
+    }
+    if (d.setLine2) lcd->SetLine(2, FromCp1252(d.line2));
+    if (d.setLine3) lcd->SetLine(3, FromCp1252(d.line3));
+    if (d.devicePresent >= 0) st_.flags.devicePresent = d.devicePresent == 1;
+}
 
 }  // namespace pelix

@@ -2,7 +2,9 @@
 // customer list, one page at a time, and the commands on the whole customer.
 #pragma once
 
+#include "app/progress.h"
 #include "app/qtfeedback.h"
+#include "link/monitor.h"
 #include "db/customerdb.h"
 #include "model/state.h"
 #include "pages/pageform.h"
@@ -92,6 +94,22 @@ public:
     void mCartelleClick();
     void mClienti1Click();
 
+    // Starts or stops the PELIX-A modem monitor to suit the current model.
+    void MonitorSwitch(bool keep);
+    // A device command takes the port: false when the monitor would not let go.
+    bool PauseMonitor();
+    void ResumeMonitor();
+    // Shows what the monitor's last cycle found (runs on the window's thread).
+    void DisplayStep();
+
+    // The program's port record and modem identification, and a context for a
+    // device exchange on them.
+    stRecPort& Port() { return port_; }
+    stRecModemInfo& ModemInfo() { return modemInfo_; }
+    LinkContext MakeLinkContext() { return LinkContext(port_, modemInfo_, st_, fb_); }
+    ModemMonitor& Monitor() { return *monitor_; }
+    TfrmProg* Progress() { return prog_; }
+
     const ModelProfile& Profile() const { return profile_; }
     PageHost& Host() { return *host_; }
     ProgramState& State() { return st_; }
@@ -154,6 +172,10 @@ private:
     ProgramState& st_;
     pelix::Feedback& fb_;
     CustomerDatabase& db_;
+    stRecPort port_;
+    stRecModemInfo modemInfo_;
+    std::unique_ptr<ModemMonitor> monitor_;
+    TfrmProg* prog_ = nullptr;
     PageContext ctx_;
     std::unique_ptr<PageHost> host_;
     ModelProfile profile_;

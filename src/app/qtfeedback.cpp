@@ -1,11 +1,13 @@
 #include "qtfeedback.h"
 
 #include "common/startup.h"
+#include "app/progress.h"
 #include "common/text.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QProgressBar>
 
 namespace pelix {
 
@@ -48,5 +50,34 @@ void QtFeedback::Busy(bool on)
 }
 
 void QtFeedback::ProcessEvents() { QCoreApplication::processEvents(); }
+
+// The gauge keeps the maximum of the previous operation unless told otherwise.
+void QtFeedback::ProgressShow(const std::string& caption, int maximum)
+{
+    if (!prog_) return;
+    if (maximum > 0) prog_->Gauge1->setMaximum(maximum);
+    prog_->ProgressShow();
+    if (!caption.empty()) prog_->setWindowTitle(FromCp1252(caption));
+}
+
+void QtFeedback::ProgressSetMax(int maximum)
+{
+    if (prog_ && maximum > 0) prog_->Gauge1->setMaximum(maximum);
+}
+
+void QtFeedback::ProgressCaption(const std::string& caption)
+{
+    if (prog_) prog_->setWindowTitle(FromCp1252(caption));
+}
+
+void QtFeedback::ProgressStep()
+{
+    if (prog_ && prog_->isVisible()) prog_->ProgressStep(1);
+}
+
+void QtFeedback::ProgressClose()
+{
+    if (prog_) prog_->ProgressClose();
+}
 
 }  // namespace pelix

@@ -28,6 +28,7 @@ struct MainWindowFixture : pelix::test::DbFixture {
     void Show()
     {
         w = std::make_unique<TfrmMain>(st, fb, *db);
+        w->Port().device = t.file("no-such-port").toStdString();  // never a real serial port
         w->show();
         w->FormShow();
     }
@@ -77,6 +78,7 @@ TEST_F(MainWindowFixture, StartsOnTheGTreeAndFollowsTheLoadedModel)
     EXPECT_EQ(st.Model(), kModelA);
     EXPECT_EQ(Nodes(), 6);
     EXPECT_FALSE(w->Panel2->isHidden());
+    EXPECT_EQ(w->lcd->Line(2).toStdString(), st.Text(162));  // no port: the monitor cannot start
     EXPECT_EQ(w->Profile().phoneEntries, 8);
     EXPECT_EQ(w->windowTitle(), " - Alfa");  // PELIX-A has no name in this edition
     EXPECT_TRUE(ImageUnchanged(st, st.image));
