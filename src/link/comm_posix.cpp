@@ -142,7 +142,10 @@ void PortClose(stRecPort& port)
 {
     if (!port.isOpen()) return;
     (void)::ioctl(port.handle, TIOCNXCL);
-    if (::close(port.handle) == 0 || errno != EINTR) port.handle = kPortClosed;
+    // Linux releases the descriptor even when close() reports an error; keeping
+    // the number would later close whatever else was given that number.
+    (void)::close(port.handle);
+    port.handle = kPortClosed;
 }
 
 int PortInQueue(stRecPort& port)
