@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -22,11 +24,27 @@ public:
         const int col = index.column();
         const int row = index.row();
         if (row == 0 || col < grid_->fixedColumns_) {
-            p->fillRect(option.rect, option.palette.color(QPalette::Button));
+            QRect own = option.rect;
+            if (const PageGrid::HeadingBand* band = row == 0 ? grid_->BandOf(col) : nullptr) {
+                // The band is drawn whole from every cell under it, clipped to the cell.
+                const QRect first = grid_->visualRect(grid_->model()->index(0, band->first));
+                const QRect last = grid_->visualRect(grid_->model()->index(0, band->last));
+                const QRect bandRect(QPoint(first.left(), own.top()), QPoint(last.right(), own.top() + own.height() / 2 - 1));
+                own.setTop(bandRect.bottom() + 1);
+                p->save();
+                p->setClipRect(option.rect);
+                p->fillRect(bandRect, option.palette.color(QPalette::Button));
+                p->setPen(option.palette.color(QPalette::Mid));
+                p->drawRect(bandRect.adjusted(0, 0, -1, -1));
+                p->setPen(option.palette.color(QPalette::ButtonText));
+                p->drawText(bandRect.adjusted(2, 0, -2, 0), Qt::AlignCenter, band->text);
+                p->restore();
+            }
+            p->fillRect(own, option.palette.color(QPalette::Button));
             p->setPen(option.palette.color(QPalette::Mid));
-            p->drawRect(option.rect.adjusted(0, 0, -1, -1));
+            p->drawRect(own.adjusted(0, 0, -1, -1));
             p->setPen(option.palette.color(QPalette::ButtonText));
-            p->drawText(option.rect.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextWordWrap, index.data().toString());
+            p->drawText(own.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextWordWrap, index.data().toString());
             return;
         }
         if (grid_->drawCell) {
@@ -167,8 +185,68 @@ void PageGrid::mouseReleaseEvent(QMouseEvent* e)
     pressed_ = QModelIndex();
 }
 
+void PageGrid::CommitEditor()
+{
+    if (state() != EditingState) return;
+    for (QWidget* editor : viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!qobject_cast<QLineEdit*>(editor) && !qobject_cast<QComboBox*>(editor)) continue;
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void PageGrid::SetHeadingBand(int first, int last, const QString& text)
+{
+    for (HeadingBand& b : bands_) {
+        if (b.first == first && b.last == last) {
+            b.text = text;
+            viewport()->update();
+            return;
+        }
+    }
+    bands_.push_back({first, last, text});
+    viewport()->update();
+}
+
+const PageGrid::HeadingBand* PageGrid::BandOf(int col) const
+{
+    for (const HeadingBand& b : bands_)
+        if (col >= b.first && col <= b.last) return &b;
+    return nullptr;
+}
+
+void PageGrid::ShowNameLabel(int col, const QPoint& at)
+{
+    const QString name = col >= 0 && headingName ? headingName(col) : QString();
+    if (name.isEmpty()) {
+        if (nameLabel_) nameLabel_->hide();
+        return;
+    }
+    if (!nameLabel_) {
+        nameLabel_ = new QLabel(this);
+        nameLabel_->setAutoFillBackground(true);
+        nameLabel_->setBackgroundRole(QPalette::ToolTipBase);
+        nameLabel_->setForegroundRole(QPalette::ToolTipText);
+        nameLabel_->setFrameShape(QFrame::Box);
+        nameLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    nameLabel_->setText(name);
+    nameLabel_->adjustSize();
+    // Left of the pointer, so the label does not hide the column it names.
+    const QPoint p = viewport()->mapTo(this, at) - QPoint(70, 0);
+    nameLabel_->move(qBound(0, p.x(), qMax(0, width() - nameLabel_->width())), p.y());
+    nameLabel_->show();
+    nameLabel_->raise();
+}
+
 bool PageGrid::viewportEvent(QEvent* e)
 {
+    if (e->type() == QEvent::Leave && nameLabel_) nameLabel_->hide();
+    if (e->type() == QEvent::MouseMove && headingName) {
+        const QPoint at = static_cast<QMouseEvent*>(e)->position().toPoint();
+        const QModelIndex cell = indexAt(at);
+        ShowNameLabel(cell.isValid() && cell.row() == 0 ? cell.column() : -1, at);
+    }
     if (e->type() == QEvent::MouseMove && cellHint) {
         const QModelIndex at = indexAt(static_cast<QMouseEvent*>(e)->position().toPoint());
         if (at.isValid()) {
@@ -209,12 +287,44 @@ void PaintUnavailableCell(QPainter& p, const QRect& r)
     p.fillRect(r, QApplication::palette().color(QPalette::Button));
 }
 
+void PaintTextCell(QPainter& p, const QRect& r, const QString& text, Qt::Alignment align)
+{
+    p.setPen(QApplication::palette().color(QPalette::Text));
+    p.drawText(r.adjusted(3, 0, -3, 0), Qt::AlignVCenter | align, text);
+}
+
 void PaintPolarityCell(QPainter& p, const QRect& r, int polarity, bool g)
 {
     const QPalette pal = QApplication::palette();
     p.fillRect(r, pal.color(QPalette::Base));
     const int image = g ? (polarity == 0 ? 3 : 2) : (polarity == 0 ? 0 : 1);
     p.drawPixmap(r.topLeft() + QPoint(2, g ? 4 : 0), ImageLists::ImageList4(image));
+}
+
+PolarityLegend::PolarityLegend(QWidget* parent, bool g) : QFrame(parent)
+{
+    setFrameShape(QFrame::StyledPanel);
+    auto* l = new QHBoxLayout(this);
+    l->setContentsMargins(6, 2, 6, 2);
+    auto glyph = [this](int image) {
+        auto* pic = new QLabel(this);
+        pic->setPixmap(ImageLists::ImageList4(image));
+        return pic;
+    };
+    open_ = new QLabel(this);
+    closed_ = new QLabel(this);
+    l->addWidget(glyph(g ? 3 : 0));
+    l->addWidget(open_);
+    l->addSpacing(12);
+    l->addWidget(glyph(g ? 2 : 1));
+    l->addWidget(closed_);
+    l->addStretch();
+}
+
+void PolarityLegend::SetTexts(const QString& normallyOpen, const QString& normallyClosed)
+{
+    open_->setText(normallyOpen);
+    closed_->setText(normallyClosed);
 }
 
 }  // namespace pelix

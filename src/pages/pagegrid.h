@@ -8,9 +8,13 @@
 // clears it, so a selection change never changes the configuration by itself.
 #pragma once
 
+#include <QFrame>
 #include <QTableWidget>
 
 #include <functional>
+#include <vector>
+
+class QLabel;
 
 namespace pelix {
 
@@ -37,7 +41,20 @@ public:
     // The hint for the cell under the mouse ("short|long").
     std::function<QString(int col, int row)> cellHint;
 
+    // The name shown in a floating label while the mouse is over the heading
+    // cell of `col` (the phone-number columns); empty: no label for that column.
+    std::function<QString(int col)> headingName;
+    QLabel* NameLabel() const { return nameLabel_; }
+
+    // A band across the top half of the heading cells of columns first..last,
+    // holding `text`; the columns' own headings go in the bottom half.
+    void SetHeadingBand(int first, int last, const QString& text);
+
     bool navigationFlag() const { return navigation_; }
+
+    // Ends an edit in progress, keeping what was typed (a page calls it before
+    // writing back, so text still in an open editor is not lost).
+    void CommitEditor();
 
 signals:
     // A mouse click on a cell (never a keyboard or wheel selection change).
@@ -58,7 +75,17 @@ protected:
 
 private:
     friend class PageGridDelegate;
+    struct HeadingBand {
+        int first;
+        int last;
+        QString text;
+    };
+    const HeadingBand* BandOf(int col) const;
+    void ShowNameLabel(int col, const QPoint& at);
+
     int fixedColumns_;
+    std::vector<HeadingBand> bands_;
+    QLabel* nameLabel_ = nullptr;
     bool navigation_ = false;
     QModelIndex pressed_;
 };
@@ -66,8 +93,24 @@ private:
 // Painting conventions of the grids.
 void PaintCheckCell(QPainter& p, const QRect& r, bool checked);
 void PaintUnavailableCell(QPainter& p, const QRect& r);
+// A text cell drawn by a page that paints its own cells.
+void PaintTextCell(QPainter& p, const QRect& r, const QString& text, Qt::Alignment align = Qt::AlignLeft);
 // Polarity 0 draws image 0 of the polarity list, 1 image 1; `g` uses the
 // second pair (3 for 0, 2 for 1) four pixels lower.
 void PaintPolarityCell(QPainter& p, const QRect& r, int polarity, bool g = false);
+
+// The legend of the polarity glyphs: the normally-open and normally-closed
+// symbols with their captions (`g`: the second pair of glyphs).
+class PolarityLegend : public QFrame {
+    Q_OBJECT
+
+public:
+    explicit PolarityLegend(QWidget* parent = nullptr, bool g = false);
+    void SetTexts(const QString& normallyOpen, const QString& normallyClosed);
+
+private:
+    QLabel* open_;
+    QLabel* closed_;
+};
 
 }  // namespace pelix

@@ -1,5 +1,9 @@
 #include "pageregistry.h"
 
+#include "pages/avvtel.h"
+#include "pages/telefono.h"
+#include "pages/uscite.h"
+
 #include <map>
 
 namespace pelix {
@@ -21,6 +25,11 @@ const PageFactory* FindPage(PageKind kind)
 }
 
 // Each page adds one line here: RegisterPage(PageKind::X, MakePage<TfrmX>);
-void RegisterConfigurationPages() {}
+void RegisterConfigurationPages()
+{
+    RegisterPage(PageKind::Telefono, MakePage<TfrmTelefono>);
+    RegisterPage(PageKind::AvvTel, MakePage<TfrmAvvTel>);
+    RegisterPage(PageKind::Uscite, MakePage<TfrmUscite>);
+}
 
 }  // namespace pelix

@@ -1,0 +1,309 @@
+#include "avvtel.h"
+
+#include "common/release.h"
+#include "common/text.h"
+#include "pages/pagegrid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPainter>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace pelix {
+
+TfrmAvvTel::TfrmAvvTel(PageContext& c, QWidget* owner) : TPageForm(c, owner)
+{
+    GroupBox1 = new QGroupBox(this);
+    HyperGrid1 = new PageGrid(14, kInputRows + 1, 1, GroupBox1);
+    auto* inputsLayout = new QVBoxLayout(GroupBox1);
+    inputsLayout->addWidget(HyperGrid1);
+
+    GroupBox2 = new QGroupBox(this);
+    StringGrid2 = new PageGrid(2, kMessageLabels + 1, 1, GroupBox2);
+    auto* labelsLayout = new QVBoxLayout(GroupBox2);
+    labelsLayout->addWidget(StringGrid2);
+
+    GroupBox3 = new QGroupBox(this);
+    RadioButton1 = new QRadioButton(GroupBox3);
+    RadioButton2 = new QRadioButton(GroupBox3);
+    RadioButton3 = new QRadioButton(GroupBox3);
+    auto* modeLayout = new QVBoxLayout(GroupBox3);
+    modeLayout->addWidget(RadioButton1);
+    modeLayout->addWidget(RadioButton2);
+    modeLayout->addWidget(RadioButton3);
+
+    GroupBox4 = new QGroupBox(this);
+    CheckBox1 = new QCheckBox(GroupBox4);
+    auto* callBackLayout = new QVBoxLayout(GroupBox4);
+    callBackLayout->addWidget(CheckBox1);
+
+    Legend = new PolarityLegend(this);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(GroupBox3);
+    right->addWidget(GroupBox4);
+    right->addWidget(Legend);
+    right->addStretch();
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(GroupBox2, 1);
+    lower->addLayout(right);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox1);
+    layout->addLayout(lower, 1);
+
+    // Editing mode: entering the message column opens its list at once.
+    HyperGrid1->setEditTriggers(HyperGrid1->editTriggers() | QAbstractItemView::CurrentChanged |
+                                QAbstractItemView::SelectedClicked);
+    HyperGrid1->drawCell = [this](QPainter& p, const QRect& r, int col, int row) { HyperGrid1DrawCell(p, r, col, row); };
+    HyperGrid1->canEdit = [](int col, int row) { return col == ColMessage && row >= 1 && row <= kInputRows; };
+    HyperGrid1->comboItems = [this](int col, int) { return col == ColMessage ? MessageLabels() : QStringList(); };
+    HyperGrid1->headingName = [this](int col) {
+        if (col < ColNumber1 || col > ColNumber8) return QString();
+        const Tag_NumTel& e = st.image.NumTel[static_cast<std::size_t>(col - ColNumber1)];
+        return FromCp1252(e.Descrizione.view()) + u'[' + FromCp1252(e.Numero.view()) + u']';
+    };
+    connect(HyperGrid1, &PageGrid::CellClick, this, &TfrmAvvTel::HyperGrid1Click);
+    connect(HyperGrid1, &PageGrid::ComboChosen, this, &TfrmAvvTel::HyperGrid1ComboChosen);
+
+    StringGrid2->canEdit = [](int col, int row) { return col == 1 && row >= 1 && row <= kMessageLabels; };
+    StringGrid2->acceptKey = [](int, QChar, const QString& current) { return current.size() < kLabelLength; };
+
+    // The labels are written back whenever the focus leaves their grid (and its
+    // editor), so the message lists of the input grid follow a rename at once.
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        auto inside = [this](QWidget* w) { return w && (w == StringGrid2 || StringGrid2->isAncestorOf(w)); };
+        if (inside(old) && !inside(now)) StringGrid2Exit();
+    });
+}
+
+TfrmAvvTel::~TfrmAvvTel()
+{
+    // The children go before QObject would drop the connection.
+    disconnect(focusWatch_);
+}
+
+bool TfrmAvvTel::Release11() const { return ReleaseAtLeast(st.cliente.Rel_firmware.view(), kRelease11); }
+
+QStringList TfrmAvvTel::MessageLabels() const
+{
+    QStringList items;
+    for (const Tag_Messaggio& m : st.image.Messaggi) items << FromCp1252(m);
+    return items;
+}
+
+QString TfrmAvvTel::MessageOf(int input) const
+{
+    const int index = st.image.Ingresso[static_cast<std::size_t>(input)].Messaggio;
+    return FromCp1252(st.image.Messaggi[static_cast<std::size_t>(index < kMessageLabels ? index : 0)]);
+}
+
+// Switch-to-GSM takes input 4 over: it then calls nobody and sends nothing. It
+// exists from release 1.1 only.
+void TfrmAvvTel::ApplyInput4Rule()
+{
+    Tag_Opzioni& o = st.image.Opzioni;
+    if (!Release11()) {
+        o.UsaGsm = 0;
+        return;
+    }
+    if (o.UsaGsm == 0) return;
+    Tag_Ingresso& in4 = st.image.Ingresso[3];
+    in4.Messaggio = 0;
+    in4.MaskTel = 0;
+    in4.MaskSms = 0;
+    in4.SmsA = 0;
+    in4.SmsR = 0;
+    in4.Serv = 0;
+    o.CommutaChiama = 0;
+}
+
+void TfrmAvvTel::FormShow()
+{
+    GroupBox1->setTitle(Text(46));
+    GroupBox2->setTitle(Text(29));
+    GroupBox3->setTitle(Text(40));
+    RadioButton1->setText(Text(41));
+    RadioButton2->setText(Text(42));
+    RadioButton3->setText(Text(43));
+    GroupBox4->setTitle(Text(49));
+    CheckBox1->setText(Text(49));
+    Legend->SetTexts(Text(60), Text(61));
+
+    PageGrid& g = *HyperGrid1;
+    g.SetCells(ColInput, 0, Text(45));
+    g.SetCells(ColPolarity, 0, Text(31));
+    g.SetCells(ColMessage, 0, Text(32));
+    for (int n = 0; n < 8; ++n) g.SetCells(ColNumber1 + n, 0, QString::number(n + 1));
+    g.SetHeadingBand(ColNumber1, ColNumber8, Text(64));
+    g.SetCells(ColService, 0, Text(166));
+    g.SetCells(ColUsaGsm, 0, Text(170));
+    g.SetCells(ColCommutaChiama, 0, Text(171));
+    g.SetHeadingBand(ColUsaGsm, ColCommutaChiama, Text(169));
+    g.setRowHeight(0, 40);
+    for (int row = 1; row <= kInputRows; ++row) {
+        g.SetCells(ColInput, row, QString::number(row));
+        g.setRowHeight(row, 22);
+    }
+    g.setColumnWidth(ColInput, 36);
+    g.setColumnWidth(ColPolarity, 62);
+    g.setColumnWidth(ColMessage, 150);
+    for (int col = ColNumber1; col <= ColNumber8; ++col) g.setColumnWidth(col, 26);
+    g.setColumnWidth(ColService, 62);
+    g.setColumnWidth(ColUsaGsm, 80);
+    g.setColumnWidth(ColCommutaChiama, 80);
+    int height = 2 * g.frameWidth();
+    for (int row = 0; row <= kInputRows; ++row) height += g.rowHeight(row);
+    g.setFixedHeight(height);
+    g.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    PageGrid& m = *StringGrid2;
+    m.SetCells(0, 0, Text(45));
+    m.SetCells(1, 0, Text(27));
+    m.setColumnWidth(0, 36);
+    m.horizontalHeader()->setStretchLastSection(true);
+    for (int row = 1; row <= kMessageLabels; ++row) m.SetCells(0, row, QString::number(row));
+
+    ApplyInput4Rule();
+
+    for (int i = 0; i < kMessageLabels; ++i)
+        m.SetCells(1, i + 1, FromCp1252(st.image.Messaggi[static_cast<std::size_t>(i)]));
+    for (int row = 1; row <= kInputRows; ++row) g.SetCells(ColMessage, row, MessageOf(row - 1));
+    const Tag_Opzioni& o = st.image.Opzioni;
+    RadioButton1->setChecked(o.Voceinlinea || (!o.Squillo && !o.Selezione));
+    RadioButton2->setChecked(o.Squillo);
+    RadioButton3->setChecked(o.Selezione);
+    CheckBox1->setChecked(o.Richiama);
+}
+
+void TfrmAvvTel::WriteBack()
+{
+    StringGrid2->CommitEditor();
+    for (int i = 0; i < kMessageLabels; ++i)
+        st.image.Messaggi[static_cast<std::size_t>(i)] = ToCp1252(StringGrid2->Cells(1, i + 1));
+    Tag_Opzioni& o = st.image.Opzioni;
+    o.Voceinlinea = RadioButton1->isChecked();
+    o.Squillo = RadioButton2->isChecked();
+    o.Selezione = RadioButton3->isChecked();
+    o.Richiama = CheckBox1->isChecked();
+}
+
+void TfrmAvvTel::FormClose() { WriteBack(); }
+
+void TfrmAvvTel::StringGrid2Exit()
+{
+    WriteBack();
+    for (int row = 1; row <= kInputRows; ++row) HyperGrid1->SetCells(ColMessage, row, MessageOf(row - 1));
+    HyperGrid1->viewport()->update();
+}
+
+void TfrmAvvTel::HyperGrid1DrawCell(QPainter& p, const QRect& rect, int col, int row)
+{
+    if (row < 1 || row > kInputRows) return;
+    const Tag_Ingresso& in = st.image.Ingresso[static_cast<std::size_t>(row - 1)];
+    const Tag_Opzioni& o = st.image.Opzioni;
+    const bool input4 = row == kInputRows;
+    switch (col) {
+    case ColPolarity:
+        PaintPolarityCell(p, rect, in.Polarita);
+        p.setPen(QPen(palette().color(QPalette::Button), 1));
+        p.drawRect(rect.adjusted(0, 0, -1, -1));
+        return;
+    case ColMessage: PaintTextCell(p, rect, MessageOf(row - 1)); return;
+    case ColService: PaintCheckCell(p, rect, in.Serv); return;
+    case ColUsaGsm:
+    case ColCommutaChiama:
+        if (!input4) PaintUnavailableCell(p, rect);
+        else PaintCheckCell(p, rect, col == ColUsaGsm ? o.UsaGsm : o.CommutaChiama);
+        return;
+    default: break;
+    }
+    if (col >= ColNumber1 && col <= ColNumber8) {
+        // Switch-and-call keeps number 1 (it calls it); switch-to-GSM calls nobody.
+        if (input4 && (o.UsaGsm || (o.CommutaChiama && col > ColNumber1))) PaintUnavailableCell(p, rect);
+        else PaintCheckCell(p, rect, TestBit(in.MaskTel, col - ColNumber1));
+    }
+}
+
+void TfrmAvvTel::HyperGrid1Click(int col, int row)
+{
+    if (row < 1 || row > kInputRows) return;
+    Tag_Ingresso& in = st.image.Ingresso[static_cast<std::size_t>(row - 1)];
+    Tag_Opzioni& o = st.image.Opzioni;
+    const bool input4 = row == kInputRows;
+    switch (col) {
+    case ColUsaGsm:
+        if (!input4 || !Release11()) return;
+        o.UsaGsm = o.UsaGsm ? 0 : 1;
+        ApplyInput4Rule();
+        HyperGrid1->SetCells(ColMessage, row, MessageOf(row - 1));
+        break;
+    case ColCommutaChiama:
+        if (!input4 || !Release11()) return;
+        if (o.CommutaChiama) {
+            o.CommutaChiama = 0;
+            in.MaskTel = 0;
+        } else {
+            o.CommutaChiama = 1;
+        }
+        if (o.CommutaChiama) {
+            // Switch-and-call: number 1 with message 0, no SMS.
+            in.Messaggio = 0;
+            in.MaskTel = 1;
+            in.MaskSms = 0;
+            in.SmsA = 0;
+            in.SmsR = 0;
+            in.Serv = 0;
+            o.UsaGsm = 0;
+            HyperGrid1->SetCells(ColMessage, row, MessageOf(row - 1));
+        }
+        break;
+    case ColService:
+        if (!Release11()) {
+            in.Serv = 0;
+            break;
+        }
+        in.Serv = in.Serv ? 0 : 1;
+        if (in.Serv) {
+            in.MaskTel = 0;
+            in.MaskSms = 0;
+            in.Messaggio = 0;
+            in.SmsA = 0;
+            in.SmsR = 0;
+            HyperGrid1->SetCells(ColMessage, row, MessageOf(row - 1));
+            if (input4) {
+                o.UsaGsm = 0;
+                o.CommutaChiama = 0;
+            }
+        }
+        break;
+    case ColPolarity: in.Polarita = in.Polarita ? 0 : 1; break;
+    default:
+        if (col < ColNumber1 || col > ColNumber8) return;
+        if (in.Serv || (input4 && (o.UsaGsm || o.CommutaChiama))) return;
+        SetBit(in.MaskTel, col - ColNumber1, !TestBit(in.MaskTel, col - ColNumber1));
+        break;
+    }
+    HyperGrid1->viewport()->update();
+}
+
+void TfrmAvvTel::HyperGrid1ComboChosen(int col, int row, int index)
+{
+    if (col != ColMessage || row < 1 || row > kInputRows) return;
+    Tag_Ingresso& in = st.image.Ingresso[static_cast<std::size_t>(row - 1)];
+    const bool locked = in.Serv || (row == kInputRows && st.image.Opzioni.UsaGsm);
+    if (!locked && index >= 0 && index < kMessageLabels) in.Messaggio = static_cast<std::uint8_t>(index);
+    // A refused choice puts the list back on the message the image keeps.
+    if (auto* combo = HyperGrid1->viewport()->findChild<QComboBox*>()) {
+        const QSignalBlocker block(combo);
+        combo->setCurrentIndex(in.Messaggio < kMessageLabels ? in.Messaggio : 0);
+    }
+    HyperGrid1->SetCells(ColMessage, row, MessageOf(row - 1));
+    HyperGrid1->viewport()->update();
+}
+
+}  // namespace pelix
