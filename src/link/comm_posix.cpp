@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -131,8 +132,14 @@ bool PortOpen(stRecPort& port)
         return false;
     }
     port.dcb = t;
-    // Not shared: another program opening the same line gets "busy".
-    (void)::ioctl(fd, TIOCEXCL);
+    // Not shared: a second opener is refused while we hold the line. An advisory
+    // lock rather than the terminal's exclusive mode, because the lock ends with
+    // the process, while exclusive mode would outlive a crash on a terminal that
+    // someone else (the simulator) keeps open.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
     LowerModemLines(fd);
     port.handle = fd;
     return true;
@@ -141,7 +148,6 @@ bool PortOpen(stRecPort& port)
 void PortClose(stRecPort& port)
 {
     if (!port.isOpen()) return;
-    (void)::ioctl(port.handle, TIOCNXCL);
     // Linux releases the descriptor even when close() reports an error; keeping
     // the number would later close whatever else was given that number.
     (void)::close(port.handle);

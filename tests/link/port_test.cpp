@@ -25,9 +25,15 @@ TEST(Port, OpensAt9600EightDataBitsNoParityOneStopBit)
     EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
     EXPECT_EQ(t.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
     EXPECT_EQ(t.c_lflag & (ICANON | ECHO), 0u);
+    // The line is not shared while it is open.
+    stRecPort second;
+    second.device = line.port.device;
+    EXPECT_FALSE(PortOpen(second));
     PortClose(line.port);
     EXPECT_FALSE(line.port.isOpen());
     EXPECT_EQ(PortInQueue(line.port), 0);
+    EXPECT_TRUE(PortOpen(second));
+    PortClose(second);
 }
 
 TEST(Port, MissingDeviceFailsOnceWithText119AndStaysClosed)
