@@ -76,6 +76,7 @@ public:
             if (grid_->maxLength && grid_->maxLength(col) > 0) edit->setMaxLength(grid_->maxLength(col));
             edit->setProperty("pelixColumn", col);
             edit->installEventFilter(const_cast<PageGridDelegate*>(this));
+            if (grid_->prepareEditor) grid_->prepareEditor(col, row, edit);
         }
         return edit;
     }

@@ -15,6 +15,7 @@
 #include <vector>
 
 class QLabel;
+class QLineEdit;
 
 namespace pelix {
 
@@ -40,6 +41,9 @@ public:
     std::function<QStringList(int col, int row)> comboItems;
     // The hint for the cell under the mouse ("short|long").
     std::function<QString(int col, int row)> cellHint;
+    // Sets up a text cell's editor before it opens (a validator that also
+    // covers pasted text, say).
+    std::function<void(int col, int row, QLineEdit* editor)> prepareEditor;
 
     // The name shown in a floating label while the mouse is over the heading
     // cell of `col` (the phone-number columns); empty: no label for that column.

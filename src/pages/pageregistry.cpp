@@ -1,6 +1,9 @@
 #include "pageregistry.h"
 
 #include "pages/avvtel.h"
+#include "pages/comdig.h"
+#include "pages/gprs.h"
+#include "pages/sms.h"
 #include "pages/telefono.h"
 #include "pages/uscite.h"
 
@@ -30,6 +33,11 @@ void RegisterConfigurationPages()
     RegisterPage(PageKind::Telefono, MakePage<TfrmTelefono>);
     RegisterPage(PageKind::AvvTel, MakePage<TfrmAvvTel>);
     RegisterPage(PageKind::Uscite, MakePage<TfrmUscite>);
+    RegisterPage(PageKind::Sms, MakePage<TfrmSms>);
+    RegisterPage(PageKind::SmsPELIXG, MakePage<TfrmSmsPELIXG>);
+    RegisterPage(PageKind::ComDig, MakePage<TfrmComDig>);
+    RegisterPage(PageKind::ComDigPELIXG, MakePage<TfrmComDigPELIXG>);
+    RegisterPage(PageKind::GPRS, MakePage<TfrmGPRS>);
 }
 
 }  // namespace pelix

@@ -15,6 +15,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
 namespace pelix::test {
 
 struct PageBench {
@@ -69,6 +76,7 @@ struct PageBench {
         QTest::keyClick(e, Qt::Key_Delete);
         QTest::keyClicks(e, keys);
         QTest::keyClick(e, Qt::Key_Return);
+        QApplication::processEvents();  // the view commits the editor on the next turn
         return true;
     }
     // Replaces a box's text by typing, then moves the focus away from it.
