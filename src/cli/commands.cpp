@@ -5,12 +5,14 @@
 namespace pelix::cli {
 
 int RunVersion(Context& ctx);
+int RunCustomers(Context& ctx);
 int RunIdentify(Context& ctx);
 
 const std::vector<Command>& Commands()
 {
     static const std::vector<Command> commands = {
         {"version", "print the version of pelixctl", RunVersion},
+        {"customers", "list, show, export, import and delete stored customers", RunCustomers},
         {"identify", "identify the GSM module of the attached device", RunIdentify},
     };
     return commands;
