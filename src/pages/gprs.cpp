@@ -103,10 +103,13 @@ TfrmGPRS::TfrmGPRS(PageContext& c, QWidget* owner) : TPageForm(c, owner)
     // The minimum of a running supervision is one minute; the value 0 below
     // it stands for "off" and shows as "-".
     TempoE->setRange(0, 999);
+    TempoE->setMaximumWidth(80);
     DNISE = edit("DNISE");
     FilterEdit(DNISE, HexChar, 5, true);
+    DNISE->setMaximumWidth(80);
     Edit1 = edit("Edit1");
     FilterEdit(Edit1, HexChar, 10, true);
+    Edit1->setMaximumWidth(130);
     SIME = edit("SIME");
     FilterEdit(SIME, [](QChar c) { return c >= u'0' && c <= u'9'; }, 21);
     SIME->setVisible(false);

@@ -69,7 +69,7 @@ void TfrmSms::BuildLayoutA()
     StringGrid3 = new PageGrid(2, 9, 1, gbTesti);
     StringGrid3->setObjectName(QStringLiteral("StringGrid3"));
     StringGrid3->setColumnWidth(0, 40);
-    StringGrid3->horizontalHeader()->setStretchLastSection(true);
+    StringGrid3->setColumnWidth(1, 760);
     StringGrid3->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     StringGrid3->canEdit = [](int col, int) { return col == 1; };
     StringGrid3->maxLength = [](int) { return kSmsTextMax; };
@@ -80,7 +80,7 @@ void TfrmSms::BuildLayoutA()
     gbIngressi = new QGroupBox(pnlA);
     HyperGrid1 = new PageGrid(15, 5, 1, gbIngressi);
     HyperGrid1->setObjectName(QStringLiteral("HyperGrid1"));
-    const int widths[15] = {40, 60, 120, 120, 24, 24, 24, 24, 24, 24, 24, 24, 60, 60, 70};
+    const int widths[15] = {40, 60, 120, 120, 24, 24, 24, 24, 24, 24, 24, 24, 70, 70, 110};
     for (int c = 0; c < 15; ++c) HyperGrid1->setColumnWidth(c, widths[c]);
     HyperGrid1->setRowHeight(0, 40);
     HyperGrid1->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
@@ -458,9 +458,8 @@ QString TfrmSms::HyperGrid2Hint(int col, int row)
 void TfrmSms::HighlightLegend(int legendRow)
 {
     for (int r = 1; r < sgLegenda->rowCount(); ++r)
-        for (int c = 0; c < 3; ++c)
-            if (QTableWidgetItem* it = sgLegenda->item(r, c))
-                it->setForeground(r == legendRow ? QBrush(Qt::red) : palette().brush(QPalette::Text));
+        if (QTableWidgetItem* it = sgLegenda->item(r, 2))
+            it->setForeground(r == legendRow ? QBrush(Qt::red) : palette().brush(QPalette::Text));
 }
 
 void TfrmSms::ApplyPeriodicRule()
@@ -515,6 +514,7 @@ void TfrmSms::FormShow()
     HyperGrid1->SetCells(A_SmsA, 0, Text(67));
     HyperGrid1->SetCells(A_SmsR, 0, Text(68));
     for (int c = A_Tel1; c <= A_Tel8; ++c) HyperGrid1->SetCells(c, 0, QString::number(c - A_Tel1 + 1));
+    for (int r = 1; r <= 4; ++r) HyperGrid1->SetCells(0, r, modelA ? QString::number(r) : QString());
     HyperGrid1->SetCells(A_Serv, 0, Text(166));
     HyperGrid1->SetCells(A_UsaGsm, 0, Text(170));
     HyperGrid1->SetCells(A_Commuta, 0, Text(171));
@@ -584,7 +584,7 @@ void TfrmSms::FormShow()
         for (int r = 1; r <= 4; ++r) ShowChoices(r);
     } else {
         for (int r = 1; r <= 4; ++r)
-            for (int c = 0; c < HyperGrid1->columnCount(); ++c) HyperGrid1->SetCells(c, r, QString());
+            for (int c = A_Pol; c < HyperGrid1->columnCount(); ++c) HyperGrid1->SetCells(c, r, QString());
     }
 
     if (!modelA) {

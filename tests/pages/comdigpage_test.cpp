@@ -145,6 +145,17 @@ TEST_P(ComDigModels, TheDefaultsButtonReloadsThePageFromTheImage)
 
 INSTANTIATE_TEST_SUITE_P(Models, ComDigModels, ::testing::Values(kModelI, kModelG));
 
+TEST(ComDigPageI, EventsThePageDoesNotShowDoNotKeepItOpen)
+{
+    // PELIX-I reports 14 events; a flag left on a later one cannot be
+    // unticked here and must not lock the installer in.
+    ComDigBench b(kModelI);
+    b.st.image.ComDig.Eventi[16].Invia = 1;
+    b.Open();
+    EXPECT_TRUE(b.Leave());
+    EXPECT_TRUE(b.fb.messages.empty());
+}
+
 TEST(ComDigPageG, SendingOverGprsIsSomewhereToReportTo)
 {
     ComDigBench b(kModelG);

@@ -78,8 +78,12 @@ TEST(GprsPage, TheSecondReceiverNeedsAnApnAndAnAddress)
 TEST(GprsPage, IdentifiersArePaddedAndTextsFiltered)
 {
     PageBench b(kModelG);
+    b.st.image.GPRS.DNIS = "4C";  // stored short: its digits must survive the page
     auto* page = b.Open<TfrmGPRS>();
-    EXPECT_EQ(page->DNISE->text(), "00000");
+    EXPECT_EQ(page->DNISE->text(), "4C");
+    b.Leave();
+    EXPECT_EQ(b.st.image.GPRS.DNIS, "00000000004C");
+    page = b.Open<TfrmGPRS>();
     PageBench::Type(page->DNISE, "7b");
     EXPECT_EQ(page->DNISE->text(), "7B");
     PageBench::Type(page->Edit1, "a5g");

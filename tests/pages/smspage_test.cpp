@@ -329,3 +329,30 @@ TEST(SmsPageCredit, ASilentDeviceIsReported)
     ASSERT_EQ(b.fb.messages.size(), 1u);
     EXPECT_EQ(b.fb.messages[0].text, b.st.Text(237));
 }
+
+TEST(SmsPageG, HintsNameTheNumberAndLightTheLegendRow)
+{
+    PageBench b(kModelG);
+    b.st.image.NumTel[2].Descrizione = "Guard";
+    b.st.image.NumTel[2].Numero = "0212";
+    b.st.image.Ingresso[1].SMSAttiv = "Door open";
+    auto* page = b.Open<TfrmSmsPELIXG>();
+    PageGrid* grid = page->HyperGrid2;
+    const auto hover = [grid](int col, int row) {
+        QTest::mouseMove(grid->viewport(), grid->visualRect(grid->model()->index(row, col)).center());
+        QApplication::processEvents();
+    };
+    hover(E_Tel1 + 2, 1);
+    EXPECT_EQ(page->StaticText2->text(), FromCp1252(b.st.Text(421)) + "  -  Guard[0212]");
+    hover(E_Attiv, 2);
+    EXPECT_EQ(page->StaticText2->text(), FromCp1252(b.st.Text(422)));
+    EXPECT_EQ(grid->toolTip(), "Door open");
+
+    // Legend row 4 is input 2's function B.
+    hover(E_FunB, 2);
+    EXPECT_EQ(grid->toolTip(), FromCp1252(b.st.Text(177)));
+    EXPECT_EQ(page->sgLegenda->item(4, 2)->foreground().color(), QColor(Qt::red));
+    EXPECT_NE(page->sgLegenda->item(3, 2)->foreground().color(), QColor(Qt::red));
+    hover(E_Ripr, 1);
+    EXPECT_NE(page->sgLegenda->item(4, 2)->foreground().color(), QColor(Qt::red));
+}
