@@ -393,6 +393,13 @@ Device::Device(DeviceState state, Faults faults) : state_(std::move(state)), fau
     module_ = state_.model == Model::A;
 }
 
+bool Device::Refused(const std::string& text) const
+{
+    for (const std::string& t : faults_.errorContaining)
+        if (!t.empty() && text.find(t) != std::string::npos) return true;
+    return false;
+}
+
 bool Device::TakeDirty()
 {
     const bool d = dirty_;
@@ -541,7 +548,8 @@ std::string Device::AtLine(const std::string& raw)
     journal_.push_back(line);
     if (Upper(line.substr(0, 2)) != "AT") return kError;
     const std::string body = line.substr(2);
-    if (body.empty()) return kOk;
+    // A bare "AT" is named "" (CommandName("AT")), so it can be made to fail too.
+    if (body.empty()) return faults_.errorCommands.count("") ? kError : kOk;
     std::string name, rest;
     if (body[0] == '+' || body[0] == '^') {
         std::size_t i = 1;
@@ -551,7 +559,7 @@ std::string Device::AtLine(const std::string& raw)
     } else {
         name = Upper(body);  // basic commands: E0, E1, H, Z...
     }
-    if (faults_.errorCommands.count(name)) return kError;
+    if (faults_.errorCommands.count(name) || Refused(line)) return kError;
     return Command(name, rest);
 }
 
@@ -824,6 +832,7 @@ std::string Device::FinishPrompt()
     const Prompt kind = prompt_;
     prompt_ = Prompt::None;
     journal_.push_back("<text>" + promptText_);
+    if (Refused(promptText_)) return kError;
     if (promptText_.size() > 160) return CmsError(304);
     if (kind == Prompt::Send) {
         state_.sent.push_back({promptAddress_, promptText_});

@@ -112,6 +112,9 @@ bool ParseModule(const QString& text, Module& m);
 struct Faults {
     bool silent = false;                  // answers nothing at all
     std::set<std::string> errorCommands;  // "+CPBW", "E0", ...: answered with ERROR
+    // A command line or a message text holding one of these is refused with
+    // ERROR (a full store, a rejected entry): faults in the middle of a write.
+    std::vector<std::string> errorContaining;
     bool badChecksum = false;             // controller checksums off by one
     int dropEvery = 0;                    // every n-th byte sent is lost
 };
@@ -146,6 +149,7 @@ private:
     std::string FinishPrompt();
     std::string Reply3(std::uint8_t a, std::uint8_t b, std::uint8_t c) const;
     std::string Drop(const std::string& out);
+    bool Refused(const std::string& text) const;
     PhoneBook* Book();
     MessageStore* Store();
 

@@ -55,6 +55,8 @@ int main(int argc, char** argv)
     const QCommandLineOption log("log", "Write every exchange to this file.", "file");
     const QCommandLineOption silent("silent", "Answer nothing at all.");
     const QCommandLineOption error("error", "Answer ERROR to this AT command (e.g. +CPBW); may repeat.", "command");
+    const QCommandLineOption refuse("refuse", "Answer ERROR to a command line or message text holding this text; may repeat.",
+                                    "text");
     const QCommandLineOption badChecksum("bad-checksum", "Send controller replies with a wrong checksum.");
     const QCommandLineOption notReady("not-ready", "The controller reports that it is not ready.");
     const QCommandLineOption pinLocked("pin-locked", "The SIM asks for its PIN.");
@@ -63,7 +65,7 @@ int main(int argc, char** argv)
     const QCommandLineOption echo("echo", "Start with the module's echo on.");
     const QCommandLineOption release("release", "PELIX-A firmware release in message slot 1 of a new state.",
                                      "release", "1.05");
-    p.addOptions({model, module, link, state, log, silent, error, badChecksum, notReady, pinLocked, busy, drop, echo,
+    p.addOptions({model, module, link, state, log, silent, error, refuse, badChecksum, notReady, pinLocked, busy, drop, echo,
                   release});
     p.process(app);
 
@@ -106,6 +108,7 @@ int main(int argc, char** argv)
     faults.badChecksum = p.isSet(badChecksum);
     faults.dropEvery = p.value(drop).toInt();
     for (const QString& c : p.values(error)) faults.errorCommands.insert(CommandName(c.toStdString()));
+    for (const QString& t : p.values(refuse)) faults.errorContaining.push_back(t.toStdString());
 
     Device device(st, faults);
     PtyServer server(device);

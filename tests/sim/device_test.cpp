@@ -180,3 +180,17 @@ TEST(SimState, JsonKeepsEverythingTheDeviceStores)
     EXPECT_EQ(back.stores["SM"].messages[1].address, "2");
     EXPECT_TRUE(back.pinEnabled);
 }
+
+TEST(SimFaults, RefusesCommandsAndTextsHoldingAGivenTextAndABareAt)
+{
+    Faults f;
+    f.errorContaining = {"\"PX3\"", "secret"};
+    f.errorCommands.insert(CommandName("AT"));
+    Device d = Make(Model::A, Module::Native, f);
+    EXPECT_EQ(d.Receive("AT+CPBW=3,\"1\",,\"PX3\"\r"), "\r\nERROR\r\n");
+    EXPECT_EQ(d.Receive("AT+CPBW=2,\"1\",,\"PX2\"\r"), "\r\nOK\r\n");
+    EXPECT_EQ(d.Receive("AT\r"), "\r\nERROR\r\n");
+    EXPECT_EQ(d.Receive("AT+CMGW\r"), "\r\n> ");
+    EXPECT_EQ(d.Receive("a secret text\x1A"), "\r\nERROR\r\n");
+    EXPECT_EQ(d.state().stores.at("SM").messages.size(), 1u);  // only the release line
+}
