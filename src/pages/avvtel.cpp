@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPainter>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -22,11 +21,24 @@ TfrmAvvTel::TfrmAvvTel(PageContext& c, QWidget* owner) : TPageForm(c, owner)
     HyperGrid1 = new PageGrid(14, kInputRows + 1, 1, GroupBox1);
     auto* inputsLayout = new QVBoxLayout(GroupBox1);
     inputsLayout->addWidget(HyperGrid1);
+    inputsLayout->setSizeConstraint(QLayout::SetMaximumSize);
+    HyperGrid1->setColumnWidth(ColInput, 36);
+    HyperGrid1->setColumnWidth(ColPolarity, 62);
+    HyperGrid1->setColumnWidth(ColMessage, 150);
+    for (int col = ColNumber1; col <= ColNumber8; ++col) HyperGrid1->setColumnWidth(col, 26);
+    HyperGrid1->setColumnWidth(ColService, 62);
+    HyperGrid1->setColumnWidth(ColUsaGsm, 90);
+    HyperGrid1->setColumnWidth(ColCommutaChiama, 90);
+    HyperGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     GroupBox2 = new QGroupBox(this);
     StringGrid2 = new PageGrid(2, kMessageLabels + 1, 1, GroupBox2);
     auto* labelsLayout = new QVBoxLayout(GroupBox2);
     labelsLayout->addWidget(StringGrid2);
+    labelsLayout->setSizeConstraint(QLayout::SetMaximumSize);
+    StringGrid2->setColumnWidth(0, 36);
+    StringGrid2->setColumnWidth(1, 220);
+    StringGrid2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     GroupBox3 = new QGroupBox(this);
     RadioButton1 = new QRadioButton(GroupBox3);
@@ -50,11 +62,13 @@ TfrmAvvTel::TfrmAvvTel(PageContext& c, QWidget* owner) : TPageForm(c, owner)
     right->addWidget(Legend);
     right->addStretch();
     auto* lower = new QHBoxLayout;
-    lower->addWidget(GroupBox2, 1);
+    lower->addWidget(GroupBox2, 0, Qt::AlignTop);
     lower->addLayout(right);
+    lower->addStretch();
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addLayout(lower, 1);
+    layout->addWidget(GroupBox1, 0, Qt::AlignLeft);
+    layout->addLayout(lower);
+    layout->addStretch();
 
     // Editing mode: entering the message column opens its list at once.
     HyperGrid1->setEditTriggers(HyperGrid1->editTriggers() | QAbstractItemView::CurrentChanged |
@@ -72,6 +86,10 @@ TfrmAvvTel::TfrmAvvTel(PageContext& c, QWidget* owner) : TPageForm(c, owner)
 
     StringGrid2->canEdit = [](int col, int row) { return col == 1 && row >= 1 && row <= kMessageLabels; };
     StringGrid2->acceptKey = [](int, QChar, const QString& current) { return current.size() < kLabelLength; };
+    // A pasted label passes no key filter; it is held to the same length.
+    connect(StringGrid2, &PageGrid::CellEdited, this, [this](int col, int row, const QString& text) {
+        if (text.size() > kLabelLength) StringGrid2->SetCells(col, row, text.left(kLabelLength));
+    });
 
     // The labels are written back whenever the focus leaves their grid (and its
     // editor), so the message lists of the input grid follow a rename at once.
@@ -144,29 +162,22 @@ void TfrmAvvTel::FormShow()
     g.SetCells(ColUsaGsm, 0, Text(170));
     g.SetCells(ColCommutaChiama, 0, Text(171));
     g.SetHeadingBand(ColUsaGsm, ColCommutaChiama, Text(169));
-    g.setRowHeight(0, 40);
+    g.setRowHeight(0, 44);
     for (int row = 1; row <= kInputRows; ++row) {
         g.SetCells(ColInput, row, QString::number(row));
         g.setRowHeight(row, 22);
     }
-    g.setColumnWidth(ColInput, 36);
-    g.setColumnWidth(ColPolarity, 62);
-    g.setColumnWidth(ColMessage, 150);
-    for (int col = ColNumber1; col <= ColNumber8; ++col) g.setColumnWidth(col, 26);
-    g.setColumnWidth(ColService, 62);
-    g.setColumnWidth(ColUsaGsm, 80);
-    g.setColumnWidth(ColCommutaChiama, 80);
-    int height = 2 * g.frameWidth();
-    for (int row = 0; row <= kInputRows; ++row) height += g.rowHeight(row);
-    g.setFixedHeight(height);
-    g.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    g.FitColumnsToHeadings();
+    g.LimitToContents();
+    g.setMinimumHeight(g.maximumHeight());
 
     PageGrid& m = *StringGrid2;
     m.SetCells(0, 0, Text(45));
     m.SetCells(1, 0, Text(27));
-    m.setColumnWidth(0, 36);
-    m.horizontalHeader()->setStretchLastSection(true);
     for (int row = 1; row <= kMessageLabels; ++row) m.SetCells(0, row, QString::number(row));
+    m.FitColumnsToHeadings();
+    m.LimitToContents();
+    m.setMinimumHeight(m.maximumHeight());
 
     ApplyInput4Rule();
 

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
@@ -53,9 +54,17 @@ public:
                 p->fillRect(option.rect, option.palette.color(QPalette::Highlight).lighter(170));
             grid_->drawCell(*p, option.rect, col, row);
             p->restore();
-            return;
+        } else {
+            QStyledItemDelegate::paint(p, option, index);
         }
-        QStyledItemDelegate::paint(p, option, index);
+        // The grid lines of data cells are drawn here rather than by the view,
+        // whose lines would cut through the heading bands.
+        p->save();
+        p->setPen(QColor::fromRgba(static_cast<QRgb>(
+            grid_->style()->styleHint(QStyle::SH_Table_GridLineColor, &option, grid_))));
+        p->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        p->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        p->restore();
     }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -127,6 +136,7 @@ PageGrid::PageGrid(int columns, int rows, int fixedColumns, QWidget* parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
     setMouseTracking(true);
+    setShowGrid(false);
     verticalHeader()->setDefaultSectionSize(20);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c) setItem(r, c, new QTableWidgetItem);
@@ -194,6 +204,31 @@ void PageGrid::CommitEditor()
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+void PageGrid::FitColumnsToHeadings()
+{
+    const QFontMetrics fm(font());
+    for (int col = 0; col < columnCount(); ++col) {
+        // Under a band a heading has one line; elsewhere it may wrap between words.
+        const QStringList parts = BandOf(col) ? QStringList{Cells(col, 0)} : Cells(col, 0).split(u' ', Qt::SkipEmptyParts);
+        int widest = 0;
+        for (const QString& part : parts) widest = qMax(widest, fm.horizontalAdvance(part));
+        if (widest + 10 > columnWidth(col)) setColumnWidth(col, widest + 10);
+    }
+}
+
+void PageGrid::LimitToContents()
+{
+    int width = 2 * frameWidth();
+    for (int col = 0; col < columnCount(); ++col)
+        if (!isColumnHidden(col)) width += columnWidth(col);
+    int height = 2 * frameWidth();
+    for (int row = 0; row < rowCount(); ++row)
+        if (!isRowHidden(row)) height += rowHeight(row);
+    if (verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) width += verticalScrollBar()->sizeHint().width();
+    setMaximumSize(width, height);
+    setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
 }
 
 void PageGrid::SetHeadingBand(int first, int last, const QString& text)
@@ -305,6 +340,7 @@ void PaintPolarityCell(QPainter& p, const QRect& r, int polarity, bool g)
 PolarityLegend::PolarityLegend(QWidget* parent, bool g) : QFrame(parent)
 {
     setFrameShape(QFrame::StyledPanel);
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     auto* l = new QHBoxLayout(this);
     l->setContentsMargins(6, 2, 6, 2);
     auto glyph = [this](int image) {

@@ -56,6 +56,12 @@ public:
 
     bool navigationFlag() const { return navigation_; }
 
+    // Widens every column whose heading holds a word wider than the column.
+    void FitColumnsToHeadings();
+    // The grid asks for the size of its rows and columns and grows no larger
+    // (it may still shrink and scroll).
+    void LimitToContents();
+
     // Ends an edit in progress, keeping what was typed (a page calls it before
     // writing back, so text still in an open editor is not lost).
     void CommitEditor();

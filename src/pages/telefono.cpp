@@ -39,6 +39,12 @@ TfrmTelefono::TfrmTelefono(PageContext& c, QWidget* owner) : TPageForm(c, owner)
     StringGrid1 = new PageGrid(8, 1, 1, GroupBox1);
     auto* bookLayout = new QVBoxLayout(GroupBox1);
     bookLayout->addWidget(StringGrid1);
+    bookLayout->setSizeConstraint(QLayout::SetMaximumSize);
+    StringGrid1->setColumnWidth(ColNumber, 40);
+    StringGrid1->setColumnWidth(ColName, 180);
+    StringGrid1->setColumnWidth(ColPhone, 180);
+    StringGrid1->setColumnWidth(ColSms, 50);
+    for (int col = ColOut1; col <= ColOut4; ++col) StringGrid1->setColumnWidth(col, 56);
 
     GroupBox2 = new QGroupBox(this);
     GroupBox3 = new QGroupBox(GroupBox2);
@@ -54,6 +60,8 @@ TfrmTelefono::TfrmTelefono(PageContext& c, QWidget* owner) : TPageForm(c, owner)
     SpinEdit1->setFixedWidth(80);
     auto* digitsLayout = new QHBoxLayout(GroupBox4);
     digitsLayout->addWidget(SpinEdit1);
+    GroupBox3->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    GroupBox4->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     auto* optionsLayout = new QHBoxLayout(GroupBox2);
     optionsLayout->addWidget(GroupBox3);
     optionsLayout->addWidget(GroupBox4);
@@ -70,6 +78,7 @@ TfrmTelefono::TfrmTelefono(PageContext& c, QWidget* owner) : TPageForm(c, owner)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1, 1);
     layout->addWidget(GroupBox2);
+    layout->addStretch();
     layout->addWidget(Panel1);
     SetStatusLine(StaticText1);
 
@@ -114,11 +123,8 @@ void TfrmTelefono::FormShow()
         g.setRowHeight(row, 18);
         g.SetCells(ColNumber, row, QString::number(row));
     }
-    g.setColumnWidth(ColNumber, 40);
-    g.setColumnWidth(ColName, 180);
-    g.setColumnWidth(ColPhone, 180);
-    g.setColumnWidth(ColSms, 50);
-    for (int col = ColOut1; col <= ColOut4; ++col) g.setColumnWidth(col, 56);
+    g.FitColumnsToHeadings();
+    g.LimitToContents();
     if (!modelA)
         g.cellHint = [this](int col, int) { return col <= ColSms ? Text(400 + col) : Text(404); };
 

@@ -83,7 +83,21 @@ TfrmUscite::TfrmUscite(PageContext& c, QWidget* owner) : TPageForm(c, owner)
     auto* gridLayout = new QVBoxLayout(GroupBox1);
     gridLayout->addWidget(HyperGrid2);
     gridLayout->addWidget(hgOutI);
-    gridLayout->addStretch();
+    gridLayout->setSizeConstraint(QLayout::SetMaximumSize);
+    for (PageGrid* g : {HyperGrid2, hgOutI}) {
+        g->setColumnWidth(ColNumber, 36);
+        g->setColumnWidth(ColPolarity, 62);
+        g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    for (int col = ColFirstEvent; col <= ColLastEvent; ++col) HyperGrid2->setColumnWidth(col, 42);
+    HyperGrid2->setColumnWidth(ColReservedA, 72);
+    HyperGrid2->setColumnWidth(ColLabelA, 150);
+    for (int col = ColFirstBit; col <= ColLastBit; ++col) hgOutI->setColumnWidth(col, 52);
+    hgOutI->setColumnWidth(ColReserved, 70);
+    hgOutI->setColumnWidth(ColLabel, 110);
+    hgOutI->setColumnWidth(ColConfirm, 100);
+    hgOutI->setColumnWidth(ColTimed, 56);
+    hgOutI->setColumnWidth(ColOnTime, 64);
 
     Legend = new PolarityLegend(this);
     Label3 = new QLabel(this);
@@ -109,8 +123,9 @@ TfrmUscite::TfrmUscite(PageContext& c, QWidget* owner) : TPageForm(c, owner)
     codeRow->addWidget(Label3);
     codeRow->addWidget(Edit1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1, 1);
+    layout->addWidget(GroupBox1, 0, Qt::AlignLeft);
     layout->addLayout(codeRow);
+    layout->addStretch();
     layout->addWidget(Panel1);
     SetStatusLine(StaticText1);
 
@@ -174,55 +189,38 @@ void TfrmUscite::FormShow()
 
     auto fit = [](PageGrid& g) {
         g.setRowHeight(0, 36);
-        int height = 2 * g.frameWidth();
-        for (int row = 0; row <= kOutputs; ++row) {
-            if (row > 0) g.setRowHeight(row, 22);
-            height += g.rowHeight(row);
-        }
-        g.setFixedHeight(height);
-        g.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        for (int row = 1; row <= kOutputs; ++row) g.setRowHeight(row, 22);
+        g.FitColumnsToHeadings();
+        g.LimitToContents();
+        g.setMinimumHeight(g.maximumHeight());
     };
     auto numbers = [this](PageGrid& g) {
         g.SetCells(ColNumber, 0, Text(45));
         g.SetCells(ColPolarity, 0, Text(31));
-        g.setColumnWidth(ColNumber, 36);
-        g.setColumnWidth(ColPolarity, 62);
         for (int row = 1; row <= kOutputs; ++row) g.SetCells(ColNumber, row, QString::number(row));
     };
 
     if (modelA) {
         PageGrid& g = *HyperGrid2;
         numbers(g);
-        for (int col = ColFirstEvent; col <= ColLastEvent; ++col) {
+        for (int col = ColFirstEvent; col <= ColLastEvent; ++col)
             g.SetCells(col, 0, Text(kEventHeadingsA[col - ColFirstEvent]));
-            g.setColumnWidth(col, 42);
-        }
         g.SetCells(ColReservedA, 0, Text(65));
         g.SetCells(ColLabelA, 0, Text(81));
-        g.setColumnWidth(ColReservedA, 72);
-        g.setColumnWidth(ColLabelA, 150);
-        fit(g);
         // Reservation and labels came with release 1.1.
         const bool reservation = ReleaseAtLeast(st.cliente.Rel_firmware.view(), kRelease11);
         g.setColumnHidden(ColReservedA, !reservation);
         g.setColumnHidden(ColLabelA, !reservation);
+        fit(g);
     } else {
         PageGrid& g = *hgOutI;
         numbers(g);
-        for (int col = ColFirstBit; col <= ColLastBit; ++col) {
-            g.SetCells(col, 0, Text(kBitHeadings[col - ColFirstBit]));
-            g.setColumnWidth(col, 52);
-        }
+        for (int col = ColFirstBit; col <= ColLastBit; ++col) g.SetCells(col, 0, Text(kBitHeadings[col - ColFirstBit]));
         g.SetCells(ColReserved, 0, Text(65));
         g.SetCells(ColLabel, 0, Text(81));
         g.SetCells(ColConfirm, 0, Text(199));
         g.SetCells(ColTimed, 0, Text(197));
         g.SetCells(ColOnTime, 0, Text(198));
-        g.setColumnWidth(ColReserved, 70);
-        g.setColumnWidth(ColLabel, 110);
-        g.setColumnWidth(ColConfirm, 100);
-        g.setColumnWidth(ColTimed, 56);
-        g.setColumnWidth(ColOnTime, 64);
         fit(g);
         if (Model() == kModelI)
             g.cellHint = [this](int col, int) { return col >= 1 && col <= ColOnTime ? Text(439 + col) : QString(); };

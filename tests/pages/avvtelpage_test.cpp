@@ -176,7 +176,15 @@ TEST(AvvTelPage, RenamedMessageReachesTheListsWhenTheGridIsLeft)
     ASSERT_TRUE(TypeIn(page->StringGrid2, 1, 3, "Burglary ground floor!"));
     EXPECT_EQ(page->StringGrid2->Cells(1, 3), "Burglary ground floo");  // 20 characters
 
+    QLineEdit* e = PageBench::EditCell(page->StringGrid2, 1, 5);  // a paste is held to 20 as well
+    ASSERT_NE(e, nullptr);
+    e->selectAll();
+    e->insert("Fire alarm on the second floor");
+    QTest::keyClick(e, Qt::Key_Return);
+    QApplication::processEvents();
+
     PageBench::Click(page->HyperGrid1, A::ColMessage, 1);  // the focus leaves the labels
+    EXPECT_EQ(b.st.image.Messaggi[4], "Fire alarm on the se");
     EXPECT_EQ(b.st.image.Messaggi[2], "Burglary ground floo");
     EXPECT_EQ(page->HyperGrid1->Cells(A::ColMessage, 1), "Burglary ground floo");
     auto* combo = page->HyperGrid1->viewport()->findChild<QComboBox*>();
