@@ -193,3 +193,43 @@ TEST(TelefonoPage, HintsNameTheColumnUnderTheMouse)
         EXPECT_EQ(page->StaticText1->text().toStdString(), b.st.Text(c.text)) << c.col;
     }
 }
+
+namespace {
+
+// Whether the cell shows the red marker of numbers that receive input SMS.
+bool ShowsSmsMarker(PageGrid* g, int row)
+{
+    g->scrollTo(g->model()->index(row, TfrmTelefono::ColSms));
+    const QImage cell = g->viewport()->grab(g->visualRect(g->model()->index(row, TfrmTelefono::ColSms))).toImage();
+    for (int y = 0; y < cell.height(); ++y)
+        for (int x = 0; x < cell.width(); ++x) {
+            const QColor c = cell.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 100 && c.blue() < 100) return true;
+        }
+    return false;
+}
+
+}  // namespace
+
+// The marker follows the inputs each model stores: seven on PELIX-I, eight on
+// PELIX-G; the SMS masks have eight bits, so only the first eight rows can carry it.
+TEST(TelefonoPage, SmsMarkerFollowsTheInputsOfTheModel)
+{
+    const struct {
+        std::uint8_t model;
+        int input;
+        int entry;
+        bool marked;
+    } cases[] = {
+        {kModelG, 7, 0, true}, {kModelI, 7, 0, false}, {kModelI, 6, 0, true},
+        {kModelI, 0, 7, true}, {kModelA, 0, 1, false},
+    };
+    for (const auto& c : cases) {
+        PageBench b(c.model, "1.10");
+        b.st.image.Ingresso[static_cast<std::size_t>(c.input)].MaskSms = static_cast<std::uint8_t>(1u << c.entry);
+        auto* page = b.Open<TfrmTelefono>();
+        EXPECT_EQ(ShowsSmsMarker(page->StringGrid1, c.entry + 1), c.marked)
+            << "model " << int(c.model) << " input " << c.input << " entry " << c.entry;
+        EXPECT_FALSE(ShowsSmsMarker(page->StringGrid1, c.entry + 2));
+    }
+}
