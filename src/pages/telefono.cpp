@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "pages/pagegrid.h"
 #include "pages/pagehelpers.h"
+#include "pages/uscite.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -212,8 +213,12 @@ void TfrmTelefono::StringGrid1Click(int col, int row)
             for (int e = r; e < f; ++e) set(e, true);
         else
             for (int e = f + 1; e <= r; ++e) set(e, true);
-        // An output a number may command is reserved for remote commands.
-        st.image.Uscite[static_cast<std::size_t>(k)].OUTRESERV = 1;
+        // An output a number may command is reserved for remote commands, as
+        // reserving it on the outputs page would: its events no longer switch it
+        // (the outputs page hides them on a reserved output, so they could not
+        // be seen or cleared there).
+        Tag_Uscita& out = st.image.Uscite[static_cast<std::size_t>(k)];
+        if (!out.OUTRESERV) ReserveOutput(out);
     }
     StringGrid1->viewport()->update();
 }

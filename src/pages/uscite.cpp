@@ -61,6 +61,12 @@ void Frame(QPainter& p, const QRect& r, const QColor& c)
 
 }  // namespace
 
+void ReserveOutput(Tag_Uscita& u)
+{
+    u.OUTRESERV = 1;
+    u.MaskEventiPELIX_I = 0;
+}
+
 std::uint8_t Tag_Uscita::*TfrmUscite::EventOf(int col)
 {
     switch (col) {
@@ -356,10 +362,10 @@ void TfrmUscite::hgOutIClick(int col, int row)
         if (u.OUTRESERV) return;
         SetBit(u.MaskEventiPELIX_I, col - ColFirstBit, !TestBit(u.MaskEventiPELIX_I, col - ColFirstBit));
     } else if (col == ColReserved) {
-        u.OUTRESERV = u.OUTRESERV ? 0 : 1;
-        if (u.OUTRESERV) {
-            u.MaskEventiPELIX_I = 0;
+        if (!u.OUTRESERV) {
+            ReserveOutput(u);
         } else {
+            u.OUTRESERV = 0;
             u.Tipo = 0;
             u.TempoOn = 0;
             u.Conferma = 0;

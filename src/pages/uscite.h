@@ -18,6 +18,10 @@ namespace pelix {
 class PageGrid;
 class PolarityLegend;
 
+// Reserves an output of the second-generation models for remote commands: a
+// reserved output is switched by no device event, so its event mask goes.
+void ReserveOutput(Tag_Uscita& u);
+
 class TfrmUscite : public TPageForm {
     Q_OBJECT
 

@@ -39,6 +39,7 @@ TEST(TelefonoPage, CommandRightsFormOneRun)
     EXPECT_EQ(page->StringGrid1->rowCount(), 96);
     const int out1 = TfrmTelefono::ColOut1;
     ASSERT_EQ(b.st.image.Uscite[0].OUTRESERV, 0);
+    ASSERT_EQ(b.st.image.Uscite[0].MaskEventiPELIX_I, 1);  // the default: switched by FP
 
     const struct {
         int row;
@@ -55,10 +56,12 @@ TEST(TelefonoPage, CommandRightsFormOneRun)
         PageBench::Click(page->StringGrid1, out1, s.row);
         EXPECT_EQ(Commanding(b.st, 0), s.entries) << "after clicking row " << s.row;
     }
-    // Granting a right reserved the output; clearing rights does not undo that,
-    // and the other outputs were not touched.
+    // Granting a right reserved the output, which no event switches any more;
+    // clearing rights does not undo that, and the other outputs were not touched.
     EXPECT_EQ(b.st.image.Uscite[0].OUTRESERV, 1);
+    EXPECT_EQ(b.st.image.Uscite[0].MaskEventiPELIX_I, 0);
     EXPECT_EQ(b.st.image.Uscite[1].OUTRESERV, 0);
+    EXPECT_EQ(b.st.image.Uscite[1].MaskEventiPELIX_I, 6);
     EXPECT_TRUE(Commanding(b.st, 1).empty());
 
     // The last entry in use is an end of any run that reaches it.
