@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Draws the ten signal pictures of the PELIX-A display (data/BITMAP/lcd).
 
-lcd-sign<n>.bmp shows n of ten bars filled, in the display's own colours.
+lcd-sign<n>.bmp shows n of ten bars filled, in the display's own colours;
+none.bmp shows every bar empty (a level the module cannot measure) and
+nosign.bmp empty bars struck through (no network at all).
 Run it again after changing the look; the pictures are committed.
 """
 import os
@@ -13,7 +15,7 @@ ON = (20, 45, 30)
 OFF = (125, 150, 95)
 
 
-def picture(level):
+def picture(level, struck=False):
     rows = []
     for y in range(H):
         row = []
@@ -24,6 +26,9 @@ def picture(level):
                 height = 3 + bar          # bars grow to the right
                 if H - 1 - y < height:
                     colour = ON if bar < level else OFF
+            # a cross from corner to corner, two pixels wide
+            if struck and (abs(x * (H - 1) - y * (W - 1)) < W or abs(x * (H - 1) - (H - 1 - y) * (W - 1)) < W):
+                colour = ON
             row.append(colour)
         rows.append(row)
     return rows
@@ -44,3 +49,5 @@ here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "B
 os.makedirs(here, exist_ok=True)
 for n in range(1, 11):
     write_bmp(os.path.join(here, "lcd-sign%d.bmp" % n), picture(n))
+write_bmp(os.path.join(here, "none.bmp"), picture(0))
+write_bmp(os.path.join(here, "nosign.bmp"), picture(0, struck=True))

@@ -10,6 +10,7 @@
 #include "db/customerdb.h"
 #include "model/state.h"
 #include "pages/pageregistry.h"
+#include "status/statushost.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,6 +35,7 @@ int main(int argc, char** argv)
     pelix::CustomerDatabase db(st);
     st.codes = &db;  // new customers take the first free code
     pelix::TfrmMain window(st, feedback, db);
+    pelix::RegisterStatusPages(window);
     const QStringList args = QApplication::arguments();
     const qsizetype device = args.indexOf(QStringLiteral("--device"));
     if (device > 0 && device + 1 < args.size()) window.Port().device = args[device + 1].toStdString();
