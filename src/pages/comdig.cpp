@@ -172,6 +172,9 @@ void TfrmComDig::FormShow()
         }
         hgEventi->SetCells(ColName, r, name);
     }
+    hgEventi->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    hgEventi->FitColumnsToHeadings();
+    hgEventi->LimitToContents();
     LoadPage();
 }
 

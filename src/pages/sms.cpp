@@ -564,6 +564,13 @@ void TfrmSms::FormShow()
     RadioButton1->setText(Text(208));
     RadioButton2->setText(Text(209));
 
+    for (PageGrid* grid : {StringGrid3, HyperGrid1, HyperGrid2, sgLegenda}) {
+        // Every row is always in view.
+        grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid->FitColumnsToHeadings();
+        grid->LimitToContents();
+    }
+
     // Layout of the model.
     pnlA->setVisible(modelA);
     pnlA->setEnabled(modelA);
