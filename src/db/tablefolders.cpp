@@ -49,9 +49,7 @@ TableFolders::TableFolders(const QString& mainFolder)
         QSqlDatabase::removeDatabase(connectionName_);
         Throw(e);
     }
-    // The rollback journal (not WAL) makes a transaction over attached files
-    // atomic as a whole, also when the process is killed half-way.
-    Exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    SetPragmas(QStringLiteral("main"));
 }
 
 TableFolders::~TableFolders()
@@ -98,7 +96,19 @@ QString TableFolders::SubSchema(const QString& subFolder, bool create)
     q.addBindValue(path + u'/' + QLatin1String(kTablesFileName));
     if (!q.exec()) Throw(q.lastError());
     attached_[key] = schema;
+    SetPragmas(schema);
     return schema;
+}
+
+void TableFolders::SetPragmas(const QString& schema)
+{
+    // Both are kept per file, so every attached file gets them too. A rollback
+    // journal (not WAL) makes a transaction over several files atomic as a
+    // whole, also when the process dies half-way; truncating the journal
+    // instead of deleting it saves directory updates on every commit, and full
+    // synchronisation keeps a commit through a power cut.
+    Exec(QStringLiteral("PRAGMA ") + Quote(schema) + QStringLiteral(".journal_mode=TRUNCATE"));
+    Exec(QStringLiteral("PRAGMA ") + Quote(schema) + QStringLiteral(".synchronous=FULL"));
 }
 
 QString TableFolders::Quote(const QString& identifier)

@@ -73,6 +73,7 @@ public:
     QSqlDatabase& Connection() { return db_; }
 
 private:
+    void SetPragmas(const QString& schema);
     QString mainFolder_;
     QString connectionName_;
     QSqlDatabase db_;
