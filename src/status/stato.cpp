@@ -52,21 +52,17 @@ void DrawCentred(QPainter& p, const QRect& r, const QPixmap& pm, int dy = 0)
     p.drawPixmap(r.x() + (r.width() - pm.width()) / 2, r.y() + (r.height() - pm.height()) / 2 + dy, pm);
 }
 
-// The separators the system writes dates and times with.
-QChar DateSeparator()
+// The separators of the system's short date and time formats: the first
+// character between two fields ("dd/MM/yyyy" gives "/"). A format whose
+// fields are set apart by blanks or names only gives the usual one.
+QChar Separator(const QString& format, QChar usual)
 {
-    const QString s = QLocale::system().toString(QDate(2001, 11, 22), QLocale::ShortFormat);
-    for (QChar c : s)
-        if (!c.isDigit()) return c;
-    return u'/';
+    for (QChar c : format)
+        if (!c.isLetter() && c != u'\'' && !c.isSpace()) return c;
+    return usual;
 }
-QChar TimeSeparator()
-{
-    const QString s = QLocale::system().toString(QTime(11, 22), QLocale::ShortFormat);
-    for (QChar c : s)
-        if (!c.isDigit()) return c;
-    return u':';
-}
+QChar DateSeparator() { return Separator(QLocale::system().dateFormat(QLocale::ShortFormat), u'/'); }
+QChar TimeSeparator() { return Separator(QLocale::system().timeFormat(QLocale::ShortFormat), u':'); }
 QString FormatDate(const QDateTime& t)
 {
     const QChar d = DateSeparator(), h = TimeSeparator();
@@ -113,8 +109,9 @@ void Honeycomb::paintEvent(QPaintEvent*)
         const QPointF c = Centre(i);
         QPolygonF hex;
         for (int k = 0; k < 6; ++k) hex << c + QPointF(r * std::cos(k * M_PI / 3), r * std::sin(k * M_PI / 3));
-        p.setPen(QPen(QColor(60, 80, 40), 1.5));
-        p.setBrush(i == 6 ? QColor(190, 215, 150) : QColor(150, 180, 110));
+        // The display's own green, so the signal pictures sit on it without a frame.
+        p.setPen(QPen(QColor(60, 80, 40), i == 6 ? 3.0 : 1.5));
+        p.setBrush(QColor(150, 180, 110));
         p.drawPolygon(hex);
     }
 }
@@ -461,7 +458,9 @@ void TfrmStato::SetCellLevel(int image, int level)
     if (bitmap < 0) return;
     const QString name = bitmap == 0 ? QStringLiteral("none.bmp") : QStringLiteral("lcd-sign%1.bmp").arg(bitmap);
     const QPixmap pm(ResolveNoCase(JoinPath(st.folders.bitmap, QStringLiteral("lcd/") + name)));
-    label->setPixmap(pm);  // a picture that cannot be loaded clears the hexagon
+    // A picture that cannot be loaded clears the hexagon; the small display
+    // pictures are shown at twice their size, pixel for pixel.
+    label->setPixmap(pm.isNull() ? pm : pm.scaled(pm.size() * 2, Qt::KeepAspectRatio, Qt::FastTransformation));
     cellFiles_[static_cast<std::size_t>(image)] = pm.isNull() ? QString() : name;
 }
 
