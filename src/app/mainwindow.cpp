@@ -3,7 +3,9 @@
 #include "app/cliente.h"
 #include "app/dialogs.h"
 #include "app/imagelists.h"
+#include "app/remotedlg.h"
 #include "common/paths.h"
+#include "link/devicecommands.h"
 #include "common/text.h"
 #include "model/imageinit.h"
 #include "pages/codinst.h"
@@ -120,6 +122,33 @@ TfrmMain::TfrmMain(ProgramState& st, pelix::Feedback& fb, CustomerDatabase& db, 
     BuildMenus();
     host_ = std::make_unique<PageHost>(ctx_, Panel3);
     resize(1024, 700);  // the size to come back to from maximised
+}
+
+void TfrmMain::mCaricaClick()
+{
+    // Every page writes its edits back before the image is replaced.
+    SelectRoot();
+    LinkContext link = MakeLinkContext();
+    ReadDeviceCommand(link, monitor_.get());
+    UpdateCaption();
+}
+
+void TfrmMain::remota1Click()
+{
+    SelectRoot();
+    try {
+        TfrmProgRemota dlg(*this, db_, this);
+        dlg.exec();
+    } catch (const std::exception& e) {
+        ShowError(e);
+    }
+}
+
+void TfrmMain::mInviaClick()
+{
+    SelectRoot();
+    LinkContext link = MakeLinkContext();
+    WriteDeviceCommand(link, monitor_.get());
 }
 
 TfrmMain::~TfrmMain()
@@ -259,16 +288,9 @@ void TfrmMain::BuildMenus()
     mEsci1 = mFile1->addAction(QString(), this, &QWidget::close);
 
     mProgrammazione = menuBar()->addMenu(QString());
-    mCarica = mProgrammazione->addAction(QString(), this, [this] {
-        if (readCommand) readCommand(*this);
-    });
-    mInvia = mProgrammazione->addAction(QString(), this, [this] {
-        if (writeCommand) writeCommand(*this);
-    });
-    remota1 = mProgrammazione->addAction(QString(), this, [this] {
-        SelectRoot();
-        if (remoteCommand) remoteCommand(*this);
-    });
+    mCarica = mProgrammazione->addAction(QString(), this, [this] { mCaricaClick(); });
+    mInvia = mProgrammazione->addAction(QString(), this, [this] { mInviaClick(); });
+    remota1 = mProgrammazione->addAction(QString(), this, [this] { remota1Click(); });
 
     mImpostazioni1 = menuBar()->addMenu(QString());
     mLayout = mImpostazioni1->addMenu(QString());
@@ -337,15 +359,13 @@ void TfrmMain::ApplyCaptions()
     lvClienti->setHeaderLabels({text(13), text(14)});
     lcd->SetLine(2, text(159));
     lcd->SetLine(3, text(160));
-    mCarica->setEnabled(static_cast<bool>(readCommand));
-    mInvia->setEnabled(static_cast<bool>(writeCommand));
     UpdateCaption();
 }
 
 void TfrmMain::ApplyModelProfile()
 {
     profile_ = ProfileOf(st_.Model());
-    remota1->setEnabled(profile_.remoteProgramming && static_cast<bool>(remoteCommand));
+    remota1->setEnabled(profile_.remoteProgramming);
     Panel2->setVisible(st_.Model() == kModelA);
     BuildTree();
 }

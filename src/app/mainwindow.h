@@ -68,12 +68,6 @@ public:
     TfrmMain(ProgramState& st, pelix::Feedback& fb, CustomerDatabase& db, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-    // The read and write commands on the device; the window disables them
-    // while they are not set.
-    std::function<void(TfrmMain&)> readCommand;
-    std::function<void(TfrmMain&)> writeCommand;
-    std::function<void(TfrmMain&)> remoteCommand;
-
     // Runs the start-up steps of the window (texts, image, list, tree, layout).
     void FormShow();
 
@@ -85,6 +79,11 @@ public:
     void DeleteSelectedCustomer();
     void UpdateCaption();
     void SelectRoot();
+
+    // The read and write commands on the device.
+    void mCaricaClick();
+    void mInviaClick();
+    void remota1Click();
 
     void mInit1Click(bool fromMenu);
     void mSave1Click(bool fromInit = false);

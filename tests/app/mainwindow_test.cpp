@@ -71,7 +71,7 @@ TEST_F(MainWindowFixture, StartsOnTheGTreeAndFollowsTheLoadedModel)
     EXPECT_EQ(Nodes(), 7);
     EXPECT_EQ(w->windowTitle(), "MX7720-IG");
     EXPECT_TRUE(w->Panel2->isHidden());
-    EXPECT_TRUE(w->remota1->isEnabled() == static_cast<bool>(w->remoteCommand));
+    EXPECT_TRUE(w->remota1->isEnabled());
 
     Pick("Alfa");
     w->LoadSelectedCustomer();
@@ -79,6 +79,7 @@ TEST_F(MainWindowFixture, StartsOnTheGTreeAndFollowsTheLoadedModel)
     EXPECT_EQ(Nodes(), 6);
     EXPECT_FALSE(w->Panel2->isHidden());
     EXPECT_EQ(w->lcd->Line(2).toStdString(), st.Text(162));  // no port: the monitor cannot start
+    EXPECT_FALSE(w->remota1->isEnabled());
     EXPECT_EQ(w->Profile().phoneEntries, 8);
     EXPECT_EQ(w->windowTitle(), " - Alfa");  // PELIX-A has no name in this edition
     EXPECT_TRUE(ImageUnchanged(st, st.image));
