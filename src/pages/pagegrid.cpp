@@ -25,27 +25,7 @@ public:
         const int col = index.column();
         const int row = index.row();
         if (row == 0 || col < grid_->fixedColumns_) {
-            QRect own = option.rect;
-            if (const PageGrid::HeadingBand* band = row == 0 ? grid_->BandOf(col) : nullptr) {
-                // The band is drawn whole from every cell under it, clipped to the cell.
-                const QRect first = grid_->visualRect(grid_->model()->index(0, band->first));
-                const QRect last = grid_->visualRect(grid_->model()->index(0, band->last));
-                const QRect bandRect(QPoint(first.left(), own.top()), QPoint(last.right(), own.top() + own.height() / 2 - 1));
-                own.setTop(bandRect.bottom() + 1);
-                p->save();
-                p->setClipRect(option.rect);
-                p->fillRect(bandRect, option.palette.color(QPalette::Button));
-                p->setPen(option.palette.color(QPalette::Mid));
-                p->drawRect(bandRect.adjusted(0, 0, -1, -1));
-                p->setPen(option.palette.color(QPalette::ButtonText));
-                p->drawText(bandRect.adjusted(2, 0, -2, 0), Qt::AlignCenter, band->text);
-                p->restore();
-            }
-            p->fillRect(own, option.palette.color(QPalette::Button));
-            p->setPen(option.palette.color(QPalette::Mid));
-            p->drawRect(own.adjusted(0, 0, -1, -1));
-            p->setPen(option.palette.color(QPalette::ButtonText));
-            p->drawText(own.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextWordWrap, index.data().toString());
+            grid_->PaintHeading(*p, option.rect, col, row, option.palette);
             return;
         }
         if (grid_->drawCell) {
@@ -196,6 +176,92 @@ void PageGrid::mouseReleaseEvent(QMouseEvent* e)
     pressed_ = QModelIndex();
 }
 
+void PageGrid::PaintHeading(QPainter& p, const QRect& cell, int col, int row, const QPalette& pal) const
+{
+    QRect own = cell;
+    if (const HeadingBand* band = row == 0 ? BandOf(col) : nullptr) {
+        // The band is drawn whole from every cell under it, clipped to the cell.
+        const int left = columnViewportPosition(band->first);
+        const int right = columnViewportPosition(band->last) + columnWidth(band->last) - 1;
+        const QRect bandRect(QPoint(left, own.top()), QPoint(right, own.top() + own.height() / 2 - 1));
+        own.setTop(bandRect.bottom() + 1);
+        p.save();
+        p.setClipRect(cell);
+        p.fillRect(bandRect, pal.color(QPalette::Button));
+        p.setPen(pal.color(QPalette::Mid));
+        p.drawRect(bandRect.adjusted(0, 0, -1, -1));
+        p.setPen(pal.color(QPalette::ButtonText));
+        p.drawText(bandRect.adjusted(2, 0, -2, 0), Qt::AlignCenter, band->text);
+        p.restore();
+    }
+    p.fillRect(own, pal.color(QPalette::Button));
+    p.setPen(pal.color(QPalette::Mid));
+    p.drawRect(own.adjusted(0, 0, -1, -1));
+    p.setPen(pal.color(QPalette::ButtonText));
+    p.drawText(own.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextWordWrap, Cells(col, row));
+}
+
+// The heading row of a grid whose headings stay in view: drawn above the
+// viewport, scrolled sideways with it.
+class PageGridHeadingStrip : public QWidget {
+public:
+    explicit PageGridHeadingStrip(PageGrid* grid) : QWidget(grid), grid_(grid)
+    {
+        setObjectName(QStringLiteral("headingStrip"));
+        setMouseTracking(true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        for (int col = 0; col < grid_->columnCount(); ++col) {
+            if (grid_->isColumnHidden(col)) continue;
+            const QRect cell(grid_->columnViewportPosition(col), 0, grid_->columnWidth(col), height());
+            if (cell.right() >= 0 && cell.left() < width()) grid_->PaintHeading(p, cell, col, 0, palette());
+        }
+    }
+    void mouseMoveEvent(QMouseEvent* e) override
+    {
+        const QPoint at = e->position().toPoint();
+        // In the viewport's coordinates (above its top edge).
+        grid_->HoverCell(grid_->columnAt(at.x()), 0, at + pos() - grid_->viewport()->pos());
+    }
+    void leaveEvent(QEvent*) override
+    {
+        if (grid_->nameLabel_) grid_->nameLabel_->hide();
+    }
+
+private:
+    PageGrid* grid_;
+};
+
+void PageGrid::FreezeHeadings()
+{
+    if (strip_) return;
+    headingHeight_ = rowHeight(0);
+    setRowHidden(0, true);
+    strip_ = new PageGridHeadingStrip(this);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, strip_, qOverload<>(&QWidget::update));
+    connect(horizontalHeader(), &QHeaderView::sectionResized, strip_, qOverload<>(&QWidget::update));
+    setViewportMargins(0, headingHeight_, 0, 0);
+    strip_->show();
+    strip_->raise();
+    updateGeometries();
+}
+
+void PageGrid::updateGeometries()
+{
+    QTableWidget::updateGeometries();
+    if (strip_) {
+        // The table view sets the margins for its own (hidden) headers.
+        if (viewportMargins() != QMargins(0, headingHeight_, 0, 0)) setViewportMargins(0, headingHeight_, 0, 0);
+        const QRect vp = viewport()->geometry();
+        strip_->setGeometry(vp.left(), vp.top() - headingHeight_, vp.width(), headingHeight_);
+        strip_->update();
+    }
+}
+
 void PageGrid::CommitEditor()
 {
     if (state() != EditingState) return;
@@ -223,7 +289,7 @@ void PageGrid::LimitToContents()
     int width = 2 * frameWidth();
     for (int col = 0; col < columnCount(); ++col)
         if (!isColumnHidden(col)) width += columnWidth(col);
-    int height = 2 * frameWidth();
+    int height = 2 * frameWidth() + (strip_ ? headingHeight_ : 0);
     for (int row = 0; row < rowCount(); ++row)
         if (!isRowHidden(row)) height += rowHeight(row);
     if (verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) width += verticalScrollBar()->sizeHint().width();
@@ -275,27 +341,29 @@ void PageGrid::ShowNameLabel(int col, const QPoint& at)
     nameLabel_->raise();
 }
 
+void PageGrid::HoverCell(int col, int row, const QPoint& at)
+{
+    if (headingName) ShowNameLabel(col >= 0 && row == 0 ? col : -1, at);
+    if (cellHint && col >= 0 && row >= 0) {
+        const QString hint = cellHint(col, row);
+        const qsizetype bar = hint.indexOf(u'|');
+        setToolTip(bar < 0 ? hint : hint.left(bar));
+        const QString longHint = bar < 0 ? hint : hint.mid(bar + 1);
+        if (statusTip() != longHint) {
+            setStatusTip(longHint);
+            QStatusTipEvent tip(longHint);
+            QApplication::sendEvent(this, &tip);
+        }
+    }
+}
+
 bool PageGrid::viewportEvent(QEvent* e)
 {
     if (e->type() == QEvent::Leave && nameLabel_) nameLabel_->hide();
-    if (e->type() == QEvent::MouseMove && headingName) {
+    if (e->type() == QEvent::MouseMove) {
         const QPoint at = static_cast<QMouseEvent*>(e)->position().toPoint();
         const QModelIndex cell = indexAt(at);
-        ShowNameLabel(cell.isValid() && cell.row() == 0 ? cell.column() : -1, at);
-    }
-    if (e->type() == QEvent::MouseMove && cellHint) {
-        const QModelIndex at = indexAt(static_cast<QMouseEvent*>(e)->position().toPoint());
-        if (at.isValid()) {
-            const QString hint = cellHint(at.column(), at.row());
-            const qsizetype bar = hint.indexOf(u'|');
-            setToolTip(bar < 0 ? hint : hint.left(bar));
-            const QString longHint = bar < 0 ? hint : hint.mid(bar + 1);
-            if (statusTip() != longHint) {
-                setStatusTip(longHint);
-                QStatusTipEvent tip(longHint);
-                QApplication::sendEvent(this, &tip);
-            }
-        }
+        HoverCell(cell.isValid() ? cell.column() : -1, cell.isValid() ? cell.row() : -1, at);
     }
     return QTableWidget::viewportEvent(e);
 }

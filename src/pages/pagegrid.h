@@ -56,6 +56,10 @@ public:
 
     bool navigationFlag() const { return navigation_; }
 
+    // Keeps the heading row in view while the data rows scroll (for grids
+    // with more rows than a page shows). Call after the heading row's height is set.
+    void FreezeHeadings();
+
     // Widens every column whose heading holds a word wider than the column.
     void FitColumnsToHeadings();
     // The grid asks for the size of its rows and columns and grows no larger
@@ -75,6 +79,7 @@ signals:
     void ComboChosen(int col, int row, int index);
 
 protected:
+    void updateGeometries() override;
     void keyPressEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -85,6 +90,7 @@ protected:
 
 private:
     friend class PageGridDelegate;
+    friend class PageGridHeadingStrip;
     struct HeadingBand {
         int first;
         int last;
@@ -92,10 +98,15 @@ private:
     };
     const HeadingBand* BandOf(int col) const;
     void ShowNameLabel(int col, const QPoint& at);
+    // The mouse is over a cell (-1: none); `at` in the viewport's coordinates.
+    void HoverCell(int col, int row, const QPoint& at);
+    void PaintHeading(QPainter& p, const QRect& cell, int col, int row, const QPalette& pal) const;
 
     int fixedColumns_;
     std::vector<HeadingBand> bands_;
     QLabel* nameLabel_ = nullptr;
+    QWidget* strip_ = nullptr;  // the frozen heading row
+    int headingHeight_ = 0;
     bool navigation_ = false;
     QModelIndex pressed_;
 };

@@ -125,6 +125,7 @@ void TfrmTelefono::FormShow()
         g.SetCells(ColNumber, row, QString::number(row));
     }
     g.FitColumnsToHeadings();
+    g.FreezeHeadings();
     g.LimitToContents();
     if (!modelA)
         g.cellHint = [this](int col, int) { return col <= ColSms ? Text(400 + col) : Text(404); };

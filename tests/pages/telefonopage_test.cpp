@@ -236,3 +236,25 @@ TEST(TelefonoPage, SmsMarkerFollowsTheInputsOfTheModel)
         EXPECT_FALSE(ShowsSmsMarker(page->StringGrid1, c.entry + 2));
     }
 }
+
+TEST(TelefonoPage, HeadingsStayInViewWhileScrolling)
+{
+    PageBench b(kModelG, "3.10");
+    auto* page = b.Open<TfrmTelefono>();
+    PageGrid* g = page->StringGrid1;
+    g->scrollToBottom();
+    QApplication::processEvents();
+    ASSERT_GT(g->rowAt(g->viewport()->height() - 2), 80);
+
+    // The heading row stays above the viewport.
+    auto* strip = g->findChild<QWidget*>(QStringLiteral("headingStrip"));
+    ASSERT_NE(strip, nullptr);
+    EXPECT_TRUE(strip->isVisible());
+    EXPECT_EQ(strip->geometry().bottom() + 1, g->viewport()->geometry().top());
+    auto heading = [g](int col) { return QPoint(g->columnViewportPosition(col) + 10, 8); };
+    QTest::mouseMove(strip, heading(TfrmTelefono::ColPhone));
+    EXPECT_EQ(page->StaticText1->text().toStdString(), b.st.Text(402));
+    QTest::mouseClick(strip, Qt::LeftButton, {}, heading(TfrmTelefono::ColOut1));
+    EXPECT_TRUE(Commanding(b.st, 0).empty());
+    EXPECT_EQ(b.st.image.Uscite[0].OUTRESERV, 0);
+}
