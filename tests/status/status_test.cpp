@@ -233,8 +233,51 @@ TEST_P(LiveMonitor, LeavingASilentDeviceEndsTheWorkerAndFreesThePort)
     PortClose(again);
 }
 
+// The test report and the module reset go through the command slot; on
+// PELIX-G the page tree waits for them.
+TEST_P(LiveMonitor, TheMaintenanceCommandsReachTheDevice)
+{
+    const sim::Model m = GetParam();
+    Bench b(Communicator(m));
+    auto page = ShowStatus(b, m);
+    page->Timer2Timer();
+    ASSERT_TRUE(WaitFor([&] { return page->StatusPicture() == 0; }));
+    page->BitBtn1Click();
+    if (m == sim::Model::G) {
+        EXPECT_FALSE(b.host.treeEnabled);
+    }
+    EXPECT_TRUE(WaitFor([&] { return b.link.DeviceState().maintenanceCommands == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return b.host.treeEnabled; }));
+    ASSERT_TRUE(WaitFor([&] { return page->StatusPicture() == 0 && page->Shared().deviceReady == (m == sim::Model::G); }));
+    page->ResetBtnClick();
+    EXPECT_TRUE(WaitFor([&] { return b.link.DeviceState().moduleResets == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return b.host.treeEnabled; }));
+    page->ClosePage();
+    EXPECT_TRUE(b.host.treeEnabled);
+}
+
 INSTANTIATE_TEST_SUITE_P(Models, LiveMonitor, ::testing::Values(sim::Model::I, sim::Model::G),
                          [](const auto& info) { return info.param == sim::Model::G ? "PelixG" : "PelixI"; });
+
+TEST(LiveMonitorI, NoSignalAndALowSupply)
+{
+    Bench b(Communicator(sim::Model::I));
+    b.Device([](sim::DeviceState& d) {
+        d.signal = 24;
+        d.supply = 100;
+    });
+    auto page = b.Show<TfrmStato>();
+    page->Timer2Timer();
+    ASSERT_TRUE(WaitFor([&] { return page->StatusPicture() == 0; }));
+    EXPECT_EQ(page->DisplayBitmap(), "nosign.bmp");
+    EXPECT_EQ(ToCp1252(page->lcd->Line(3)), b.link.state.Text(159));
+    EXPECT_EQ(ToCp1252(page->lcd->Line(4)), b.link.state.Text(160));
+    EXPECT_EQ(page->SupplyPicture(), 4);
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(page->Image9, &enter);
+    EXPECT_EQ(page->Image8->toolTip(), "  6.80 Volt");
+    page->ClosePage();
+}
 
 TEST(LiveMonitorI, AnUnsupportedReleaseStopsTheMonitorWithText127)
 {
