@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -21,6 +22,17 @@ namespace pelix {
 namespace {
 
 enum { ColName = 0, ColAccount = 1, ColCode1 = 2, ColCode2 = 3, ColSend = 4 };
+
+// Swallows the Delete key in an editor; backspace still erases.
+class IgnoreDelete : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* obj, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete) return true;
+        return QObject::eventFilter(obj, e);
+    }
+};
 
 bool IsHexUpper(QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F'); }
 
@@ -74,8 +86,9 @@ void TfrmComDig::Build()
         return col == ColCode1 && row <= 8;
     };
     hgEventi->maxLength = [](int col) { return col == ColAccount ? 4 : col == ColCode1 ? 1 : col == ColCode2 ? 2 : 0; };
-    hgEventi->prepareEditor = [this](int col, int, QLineEdit* editor) {
+    hgEventi->prepareEditor = [this](int col, int row, QLineEdit* editor) {
         FilterEdit(editor, [this, col](QChar ch) { return KeyAllowed(col, ch); }, 0, g_);
+        if (row == 2 || row == 4 || row == 6 || row >= 8) editor->installEventFilter(new IgnoreDelete(editor));
     };
     hgEventi->drawCell = [this](QPainter& p, const QRect& r, int col, int row) {
         if (col == ColSend) {

@@ -76,6 +76,24 @@ TEST_P(ComDigModels, CodeKeys)
     EXPECT_EQ(page->hgEventi->Cells(ColAccount, 1), b.g() ? "12F3" : "1234");
     EXPECT_EQ(PageBench::EditCell(page->hgEventi, 0, 1), nullptr);
     EXPECT_EQ(PageBench::EditCell(page->hgEventi, ColSend, 1), nullptr);
+
+    // Delete erases on the first row of an input pair only; backspace anywhere.
+    struct Cell {
+        int col, row;
+        bool deletes;
+    };
+    for (const Cell& c : {Cell{ColCode2, 2, false}, Cell{ColCode2, 10, false}, Cell{ColAccount, 1, true}}) {
+        QLineEdit* e = PageBench::EditCell(page->hgEventi, c.col, c.row);
+        ASSERT_NE(e, nullptr);
+        const QString before = e->text();
+        ASSERT_FALSE(before.isEmpty()) << c.row;
+        e->setCursorPosition(0);
+        QTest::keyClick(e, Qt::Key_Delete);
+        EXPECT_EQ(e->text(), c.deletes ? before.mid(1) : before) << c.row;
+        e->end(false);
+        QTest::keyClick(e, Qt::Key_Backspace);
+        EXPECT_EQ(e->text(), (c.deletes ? before.mid(1) : before).chopped(1)) << c.row;
+    }
 }
 
 TEST_P(ComDigModels, EventsWithNowhereToGoKeepThePageOpenUntilANumberIsGiven)
