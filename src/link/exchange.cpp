@@ -21,7 +21,12 @@ void Progress(LinkContext& ctx)
     }
 }
 
-std::string ReadChar(LinkContext& ctx) { return PortReadChar(ctx.port, ctx.charTimeout, &ctx.feedback); }
+std::string ReadChar(LinkContext& ctx)
+{
+    std::string c = PortReadChar(ctx.port, ctx.charTimeout, &ctx.feedback);
+    if (c.empty() && ctx.timing) ctx.timing->timeoutMs += static_cast<long long>(ctx.charTimeout * 1000.0);
+    return c;
+}
 
 void SendBytes(LinkContext& ctx, const std::string& bytes)
 {
@@ -93,6 +98,7 @@ bool ContainsNoCase(const std::string& text, const std::string& word)
 
 void LinkSleep(LinkContext& ctx, long ms)
 {
+    if (ctx.timing) ctx.timing->waitedMs += ms;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
         ctx.feedback.ProcessEvents();

@@ -26,6 +26,14 @@ struct stRecModemInfo {
     std::string& simIdentity() { return s[6]; }
 };
 
+// What a sequence itself dictates: the waits it asks for and the character
+// time-outs it sits out, summed when a benchmark wants to compare them with the
+// time the sequence took.
+struct LinkTiming {
+    long long waitedMs = 0;
+    long long timeoutMs = 0;
+};
+
 // Every single character is awaited at most this long.
 constexpr double kCharTimeout = 2.0;
 
@@ -47,6 +55,8 @@ struct LinkContext {
     // fixed waits (200 ms, 10 s) that the device needs regardless of T. Tests
     // against the simulator shorten it so that a silent device costs little.
     int secondMs = 1000;
+    // Set by a benchmark; nullptr otherwise.
+    LinkTiming* timing = nullptr;
 
     // T: the TimeOut setting, in milliseconds.
     int T() const { return state.settings.TimeOut; }

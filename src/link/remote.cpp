@@ -3,6 +3,7 @@
 #include "link/controller.h"
 #include "link/firstgen_device.h"
 #include "link/identify.h"
+#include "link/secondgen_device.h"
 #include "model/imageinit.h"
 
 #include <cstdio>
@@ -13,7 +14,6 @@ namespace {
 
 constexpr char kCtrlZ = '\x1A';
 constexpr int kCentreEntry = 95;
-constexpr int kPromptMax = 32;
 
 std::string Length3(std::size_t n)
 {
@@ -42,19 +42,6 @@ struct Built {
 Built BuildAllTexts(const ProgramState& st, int model, const std::string& simIdentity, std::uint32_t nowUnix)
 {
     return Built{BuildSections(st.image, SectionsModel(model), simIdentity, nowUnix), BuildPhoneBookLines(st.image, model)};
-}
-
-// The message prompt: characters without CR and LF until the line falls silent
-// for one character time-out or more than 32 have come.
-std::string CollectPrompt(LinkContext& ctx)
-{
-    std::string got;
-    while (static_cast<int>(got.size()) <= kPromptMax && !ctx.Closing()) {
-        const std::string c = PortReadChar(ctx.port, ctx.charTimeout, &ctx.feedback);
-        if (c.empty()) break;
-        if (c[0] != '\r' && c[0] != '\n') got += c[0];
-    }
-    return got;
 }
 
 }  // namespace

@@ -53,20 +53,6 @@ bool AwaitOk(LinkContext& ctx)
     return false;
 }
 
-// The message prompt: characters without CR and LF until the line falls
-// silent for one character time-out or more than 32 have come. The prompt ends
-// without CR, so this always sits out that time-out.
-std::string CollectPrompt(LinkContext& ctx)
-{
-    std::string got;
-    while (static_cast<int>(got.size()) <= kPromptMax && !ctx.Closing()) {
-        const std::string c = PortReadChar(ctx.port, ctx.charTimeout, &ctx.feedback);
-        if (c.empty()) break;
-        if (c[0] != '\r' && c[0] != '\n') got += c[0];
-    }
-    return got;
-}
-
 // The moment of a date (its day) and a time of day (its hours and minutes).
 QDateTime Moment(DateTime date, DateTime timeOfDay)
 {
@@ -113,6 +99,20 @@ void DecodeFromDirectory(LinkContext& ctx, const std::vector<stRecAgenda>& listi
 }  // namespace
 
 // --- Module checks and listings ---------------------------------------------
+
+std::string CollectPrompt(LinkContext& ctx)
+{
+    std::string got;
+    while (static_cast<int>(got.size()) <= kPromptMax && !ctx.Closing()) {
+        const std::string c = PortReadChar(ctx.port, ctx.charTimeout, &ctx.feedback);
+        if (c.empty()) {
+            if (ctx.timing) ctx.timing->timeoutMs += static_cast<long long>(ctx.charTimeout * 1000.0);
+            break;
+        }
+        if (c[0] != '\r' && c[0] != '\n') got += c[0];
+    }
+    return got;
+}
 
 int ModemReady(LinkContext& ctx)
 {

@@ -32,6 +32,11 @@ constexpr std::size_t kListingMax = 200;
 // The three layouts of the phone book and the message storage.
 enum class StorageForm { PelixG, PelixIMotorola, PelixIEricsson };
 
+// The message prompt: characters without CR and LF until the line falls silent
+// for one character time-out or more than 32 have come. The prompt ends without
+// CR, so this always sits out that time-out.
+std::string CollectPrompt(LinkContext& ctx);
+
 // "AT": 0 answered "OK", 1 no answer, 2 another answer.
 int ModemReady(LinkContext& ctx);
 

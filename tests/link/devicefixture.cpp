@@ -211,6 +211,11 @@ DeviceBench::DeviceBench(sim::DeviceState device, sim::Faults faults) : SimLink(
     // whole character time-out to begin.
     ctx.charTimeout = 0.2;
     ctx.secondMs = 50;
+    // The PELIX-A sequences read no reply to "ATE0" or to the repeated commands:
+    // the next send flushes it, and only the wait between them keeps a late "OK"
+    // from being read as the next record. That wait must outlast a reply on a
+    // loaded machine.
+    if (state.Model() == kModelA) state.settings.TimeOut = 5;
 }
 
 }  // namespace pelix::test
