@@ -165,7 +165,7 @@ TfrmStato::~TfrmStato()
         shared_->message = nullptr;
     }
     if (worker_) StopWorker();
-    if (polling_ || st.flags.statusBusy) StopCellView();
+    if (st.flags.statusBusy) StopCellView();
 }
 
 int TfrmStato::OwnModel() const { return G() ? kModelG : kModelI; }
@@ -368,11 +368,14 @@ LinkContext TfrmStato::PageLink()
 
 void TfrmStato::FormShow()
 {
-    // The page talks on a port record of its own, over the same device: so a
-    // worker that outlives the page can never reach the window's record. The
-    // device is free only when the window's record is closed.
-    PortClose(host_.Port());
-    shared_->port = host_.Port();
+    // The live monitor talks on a port record of its own, over the same
+    // device: so a worker that outlives the page can never reach the window's
+    // record. The device is free only when the window's record is closed. (On
+    // PELIX-A the window's record belongs to the modem monitor until it pauses.)
+    if (Model() != kModelA) {
+        PortClose(host_.Port());
+        shared_->port = host_.Port();
+    }
     Timer1->stop();
     ApplyCaptions();
     ShowIdentity();
@@ -540,6 +543,7 @@ void TfrmStato::Timer1Timer()
 void TfrmStato::Timer2Timer()
 {
     Timer2->stop();
+    DeviceCall call(deviceCall_);
     bool ok = false;
     try {
         LinkContext ctx = PageLink();
@@ -585,6 +589,7 @@ bool TfrmStato::QueueCommand(char command)
 {
     if (!worker_ || !shared_->running) return false;
     if (G() && !shared_->deviceReady) return false;
+    DeviceCall call(deviceCall_);
     WaitWhole(5, [this] { return !shared_->commandPending; });
     if (shared_->commandPending) return false;
     std::lock_guard<std::mutex> g(shared_->lock);
@@ -634,6 +639,7 @@ void TfrmStato::TimerPINTimer()
     TimerPIN->stop();
     if (G() || !shared_->pinRequired || shared_->unlockOpen || !worker_) return;
     shared_->pinPolling = false;
+    DeviceCall call(deviceCall_);
     try {
         WaitWhole(5, [this] { return !shared_->commandPending; });
         // The worker leaves the port to the dialog for as long as it is open:
@@ -682,12 +688,21 @@ void TfrmStato::StopWorker()
 
 bool TfrmStato::FormCloseQuery()
 {
-    if (Model() == kModelA || polling_ || st.flags.statusBusy) {
-        if (!polling_) StopCellView();
-        else stopAfterPoll_ = true;
+    // The exchanges let the window handle input while they wait; a page left
+    // from inside one of its own handlers would be freed under it. So it stays
+    // until the handler has returned (and the tree keeps its node).
+    if (deviceCall_ > 0 || leaving_ || polling_) {
+        Tag = 255;
+        return false;
+    }
+    if (Model() == kModelA || st.flags.statusBusy) {
+        // Only a running cell view holds the port; otherwise it is the monitor's.
+        if (st.flags.statusBusy) StopCellView();
         return true;
     }
+    leaving_ = true;
     StopWorker();
+    leaving_ = false;
     return true;
 }
 

@@ -156,6 +156,15 @@ private:
     bool stopAfterPoll_ = false;  // the button was pressed during that round
     bool commandGuard_ = false;   // PELIX-G: a maintenance command is under way
     bool messageOpen_ = false;
+    int deviceCall_ = 0;    // handlers of the page waiting on the device
+    bool leaving_ = false;  // FormCloseQuery is stopping the worker
+    struct DeviceCall {
+        explicit DeviceCall(int& n) : n_(n) { ++n_; }
+        ~DeviceCall() { --n_; }
+        DeviceCall(const DeviceCall&) = delete;
+        DeviceCall& operator=(const DeviceCall&) = delete;
+        int& n_;
+    };
 };
 
 class TfrmStatoPELIXG : public TfrmStato {

@@ -434,7 +434,7 @@ void StatusWorker::Impl::Run()
             s.paused = true;
             while (s.pauseRequest && !s.stop) SleepMs(10);
             s.paused = false;
-            if (G() && !s.stop) {
+            if (!s.stop && !s.port.isOpen()) {
                 try {
                     (void)PortEnsureOpen(s.port, fb, st.Text(119));
                 } catch (const Interrupted&) {

@@ -259,6 +259,35 @@ TEST_P(LiveMonitor, TheMaintenanceCommandsReachTheDevice)
 INSTANTIATE_TEST_SUITE_P(Models, LiveMonitor, ::testing::Values(sim::Model::I, sim::Model::G),
                          [](const auto& info) { return info.param == sim::Model::G ? "PelixG" : "PelixI"; });
 
+// Leaving the page while one of its handlers waits (here a second command
+// waiting for the slot) is refused until the handler has returned.
+TEST(LiveMonitorI, TheWorkerPausesAndThePageStaysWhileAHandlerWaits)
+{
+    Bench b(Communicator(sim::Model::I));
+    auto page = b.Show<TfrmStato>();
+    page->Timer2Timer();
+    ASSERT_TRUE(WaitFor([&] { return page->StatusPicture() == 0; }));
+    page->Shared().pauseRequest = true;
+    ASSERT_TRUE(WaitFor([&] { return page->Shared().paused.load(); }));
+    EXPECT_FALSE(page->Shared().port.isOpen());
+    ASSERT_TRUE(page->QueueCommand(OutputCommand(1)));
+    int tagDuringWait = -1;
+    QTimer::singleShot(kTestSecondMs, [&] {
+        page->Tag = 0;
+        page->ClosePage();
+        tagDuringWait = page->Tag;
+    });
+    EXPECT_FALSE(page->QueueCommand(OutputCommand(2)));  // the slot stayed taken
+    EXPECT_EQ(tagDuringWait, 255);
+    EXPECT_TRUE(page->WorkerRunning());
+    page->Shared().pauseRequest = false;
+    EXPECT_TRUE(WaitFor([&] { return (b.link.DeviceState().outputsA & 0x01) == 0; }));
+    page->Tag = 0;
+    page->ClosePage();
+    EXPECT_EQ(page->Tag, 0);
+    EXPECT_FALSE(page->WorkerRunning());
+}
+
 TEST(LiveMonitorI, NoSignalAndALowSupply)
 {
     Bench b(Communicator(sim::Model::I));
