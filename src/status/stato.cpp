@@ -587,7 +587,9 @@ void TfrmStato::WaitWhole(int seconds, const std::function<bool()>& until)
 
 bool TfrmStato::QueueCommand(char command)
 {
-    if (!worker_ || !shared_->running) return false;
+    // No worker to run it, or the port lent to the unlock dialog: a command
+    // now would either wait for ever or cut into the dialog's exchange.
+    if (!worker_ || !shared_->running || shared_->pauseRequest) return false;
     if (G() && !shared_->deviceReady) return false;
     DeviceCall call(deviceCall_);
     WaitWhole(5, [this] { return !shared_->commandPending; });
