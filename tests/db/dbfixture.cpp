@@ -7,16 +7,48 @@
 #include "model/imagejson.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QSqlQuery>
 
 namespace pelix::test {
+
+namespace {
+
+// The tables are made once per test program and copied for each test: making
+// them costs a commit per table.
+const QString& TemplateDataFolder(Feedback& fb)
+{
+    static QTemporaryDir dir;
+    static const QString data = [&] {
+        const QString d = dir.path() + QStringLiteral("/Data");
+        refit::PrepareTables(d, SourceDataFolder() + QStringLiteral("/STRUCT"), fb);
+        return d;
+    }();
+    return data;
+}
+
+void CopyFolder(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    for (const QFileInfo& fi : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (fi.isDir())
+            CopyFolder(fi.filePath(), to + u'/' + fi.fileName());
+        else
+            QFile::copy(fi.filePath(), to + u'/' + fi.fileName());
+    }
+}
+
+}  // namespace
 
 void DbFixture::SetUp()
 {
     st.texts.SetLanguageFolder(SourceDataFolder() + QStringLiteral("/LANGUAGE/"));
     st.texts.LoadLanguage(QStringLiteral("English"), true, fb);
     st.folders = DeriveFolders(t.path(), QStringLiteral(".\\DATA"));
-    refit::PrepareTables(st.folders.data, SourceDataFolder() + QStringLiteral("/STRUCT"), fb);
+    CopyFolder(TemplateDataFolder(fb), st.folders.data);
     ASSERT_TRUE(fb.messages.empty()) << fb.messages.front().text;
     db = std::make_unique<CustomerDatabase>(st);
     ASSERT_TRUE(db->SetTableLocations());
