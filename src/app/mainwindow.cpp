@@ -105,7 +105,7 @@ void LcdDisplay::paintEvent(QPaintEvent*)
 // ---- window ----
 
 TfrmMain::TfrmMain(ProgramState& st, pelix::Feedback& fb, CustomerDatabase& db, QWidget* parent)
-    : QMainWindow(parent), st_(st), fb_(fb), db_(db), ctx_{st, fb}
+    : QMainWindow(parent), st_(st), fb_(fb), db_(db), ctx_{st, fb, &port_}
 {
     BuildComponents();
     prog_ = new TfrmProg(this);
@@ -115,6 +115,7 @@ TfrmMain::TfrmMain(ProgramState& st, pelix::Feedback& fb, CustomerDatabase& db, 
     }
     if (st_.store) PortLoadSettings(port_, st_.settings.LocalPort, *st_.store);
     monitor_ = std::make_unique<ModemMonitor>(port_, modemInfo_, st_);
+    ctx_.monitor = monitor_.get();
     monitor_->onCycle = [this] { QMetaObject::invokeMethod(this, [this] { DisplayStep(); }, Qt::QueuedConnection); };
     monitor_->onMessage = [this](const std::string& text) {
         QMetaObject::invokeMethod(this, [this, text] { ShowMsg(fb_, text, MsgType::Warning); }, Qt::QueuedConnection);

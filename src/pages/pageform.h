@@ -8,6 +8,7 @@
 #pragma once
 
 #include "common/feedback.h"
+#include "link/comm.h"
 #include "model/state.h"
 
 #include <QLabel>
@@ -19,9 +20,13 @@
 
 namespace pelix {
 
+class ModemMonitor;
+
 struct PageContext {
     ProgramState& st;
     Feedback& fb;
+    stRecPort* port = nullptr;  // the program's port record, for the pages that talk to the device
+    ModemMonitor* monitor = nullptr;  // the PELIX-A monitor, paused while a page uses the port
 };
 
 class TPageForm : public QWidget {

@@ -3,11 +3,13 @@
 #include "common/release.h"
 #include "link/comm.h"
 #include "link/identify.h"
+#include "link/monitor.h"
 #include "pages/pagegrid.h"
 #include "pages/pagehelpers.h"
 #include "pages/schedule.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -479,12 +481,19 @@ void TfrmSms::CheckBox1Click() { edIntervallocredito->setEnabled(CheckBox1->isCh
 void TfrmSms::buttClick()
 {
     stRecPort own;
-    stRecPort& port = creditPort ? *creditPort : own;
-    if (!creditPort) {
+    stRecPort* given = creditPort ? creditPort : ctx.port;
+    stRecPort& port = given ? *given : own;
+    if (!given) {
         if (st.store) PortLoadSettings(own, st.settings.LocalPort, *st.store);
         else own.port = st.settings.LocalPort;
     }
     BusyScope busy(fb);
+    // The PELIX-A monitor lets go of the port first; if it will not, the device does not answer.
+    if (ctx.monitor && !ctx.monitor->Pause([] { QCoreApplication::processEvents(); })) {
+        ctx.monitor->Resume();
+        ShowMsg(fb, st.Text(237), MsgType::Error, MsgButtons::Ok);
+        return;
+    }
     if (PortEnsureOpen(port, fb, st.Text(119))) {
         stRecModemInfo info;
         LinkContext link(port, info, st, fb);
@@ -493,6 +502,7 @@ void TfrmSms::buttClick()
             ShowMsg(fb, st.Text(237), MsgType::Error, MsgButtons::Ok);
     }
     PortClose(port);
+    if (ctx.monitor) ctx.monitor->Resume();
 }
 
 // --- Show and write-back -----------------------------------------------------
