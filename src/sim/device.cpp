@@ -453,6 +453,9 @@ std::string Device::Controller(std::uint8_t c)
         return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
                            static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 24) & 0xFF)};
     };
+    // A controller command named as a fault ("<32>") is refused the way the
+    // controller refuses what it will not do.
+    if (faults_.errorCommands.count(Hex(c))) return text3("ERR");
     switch (c) {
     case '?':
         return text3("PRG");

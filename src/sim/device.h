@@ -111,7 +111,8 @@ bool ParseModule(const QString& text, Module& m);
 
 struct Faults {
     bool silent = false;                  // answers nothing at all
-    std::set<std::string> errorCommands;  // "+CPBW", "E0", ...: answered with ERROR
+    std::set<std::string> errorCommands;  // "+CPBW", "E0", ...: answered with ERROR;
+                                          // controller bytes ("<32>"): answered "ERR"
     // A command line or a message text holding one of these is refused with
     // ERROR (a full store, a rejected entry): faults in the middle of a write.
     std::vector<std::string> errorContaining;

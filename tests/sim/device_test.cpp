@@ -155,6 +155,14 @@ TEST(SimFaults, ErrorSilenceAndDroppedBytes)
     f.dropEvery = 2;
     Device g = Make(Model::G, Module::Motorola, f);
     EXPECT_EQ(g.Receive("?"), "PG");
+
+    // A refused controller command answers "ERR" and changes nothing.
+    f = {};
+    f.errorCommands.insert("<32>");
+    Device i = Make(Model::I, Module::Motorola, f);
+    EXPECT_EQ(i.Receive("2"), std::string("ERR") + char('E' + 'R' + 'R'));
+    EXPECT_EQ(i.state().outputsA, 0);
+    EXPECT_EQ(i.Receive("1").substr(0, 3), "ACK");
 }
 
 TEST(SimState, JsonKeepsEverythingTheDeviceStores)

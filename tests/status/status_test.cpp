@@ -256,6 +256,26 @@ TEST_P(LiveMonitor, TheMaintenanceCommandsReachTheDevice)
     EXPECT_TRUE(b.host.treeEnabled);
 }
 
+// An output the controller refuses to switch stays as it was, and that
+// cycle shows the failure picture.
+TEST_P(LiveMonitor, ARefusedOutputCommandChangesNothingAndShowsTheFailure)
+{
+    const sim::Model m = GetParam();
+    sim::Faults faults;
+    faults.errorCommands.insert("<32>");
+    Bench b(Communicator(m), faults);
+    auto page = ShowStatus(b, m);
+    page->Timer2Timer();
+    ASSERT_TRUE(WaitFor([&] { return page->StatusPicture() == 0; }));
+    page->sgUscite->setCurrentCell(3, 1);
+    page->ONOFF1Click();
+    EXPECT_TRUE(WaitFor([&] { return page->StatusPicture() == 1; }));
+    EXPECT_EQ(b.link.Count("<32>"), 1);
+    EXPECT_EQ(b.link.DeviceState().outputsA, 0x01);
+    EXPECT_EQ(page->Shown().outputsA, 0x01);
+    page->ClosePage();
+}
+
 INSTANTIATE_TEST_SUITE_P(Models, LiveMonitor, ::testing::Values(sim::Model::I, sim::Model::G),
                          [](const auto& info) { return info.param == sim::Model::G ? "PelixG" : "PelixI"; });
 
