@@ -717,6 +717,7 @@ void TfrmStato::OnCode(int code, int param)
     switch (code) {
     case kCodeStatusPicture:
         statusPicture_ = param;
+        if (param >= 0 && param < 4) ++pictureCounts_[static_cast<std::size_t>(param)];
         Image9->setPixmap(StatusImages::Image(param));
         break;
     case kCodeRelease:

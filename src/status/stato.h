@@ -98,6 +98,8 @@ public:
     bool WorkerRunning() const { return shared_->running.load(); }
     const LiveValues& Shown() const { return shown_; }
     int StatusPicture() const { return statusPicture_; }
+    // How often status picture n (0..3) was shown.
+    int StatusPictureCount(int n) const { return n >= 0 && n < 4 ? pictureCounts_[static_cast<std::size_t>(n)] : 0; }
     int SupplyPicture() const { return supplyPicture_; }
     int AnimationFrame() const { return frame_; }
     QString DisplayBitmap() const { return displayBitmap_; }
@@ -148,6 +150,7 @@ private:
     std::unique_ptr<StatusWorker> worker_;
     LiveValues shown_;  // the values last handed over by the worker
     int statusPicture_ = -1;
+    std::array<int, 4> pictureCounts_{};
     int supplyPicture_ = -1;
     int frame_ = 0;
     QString displayBitmap_;
