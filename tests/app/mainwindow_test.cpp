@@ -197,3 +197,23 @@ TEST_F(MainWindowFixture, SavingThroughTheCustomerDialog)
     w->mSave1Click();
     EXPECT_EQ(shown, "Capannone");
 }
+
+TEST_F(MainWindowFixture, ARefusedSaveKeepsTheCustomerDialogOpen)
+{
+    Store(kModelG, "Rossi", "0001");
+    st.cliente.TipoCentrale = kModelI;
+    Show();
+    bool stillOpen = false;
+    QTimer::singleShot(0, [&stillOpen] {
+        auto* dlg = qobject_cast<TfrmCliente*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->txtNome->setText("Rossi");  // the name of a customer of another model
+        dlg->BitBtn1->click();
+        stillOpen = dlg->isVisible();
+        dlg->reject();
+    });
+    w->mSave1Click();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(fb.messages.back().text.substr(0, st.Text(128).size()), st.Text(128));
+    EXPECT_EQ(st.cliente.SerialCli, 0);  // nothing was stored
+}
