@@ -128,12 +128,14 @@ TableFolders& CustomerDatabase::Open()
     return *tables_;
 }
 
-void CustomerDatabase::ShowError(const std::string& text)
+void CustomerDatabase::ShowError(const std::string& text) { ShowMsg(*st_.feedback, text, MsgType::Warning); }
+
+void CustomerDatabase::ShowErrorWhileBusy(const std::string& text)
 {
-    // The box gets the normal arrow; the caller's busy cursor comes back after.
+    // The box gets the normal arrow; the busy cursor comes back after it.
     Feedback& fb = *st_.feedback;
     fb.Busy(false);
-    ShowMsg(fb, text, MsgType::Warning);
+    ShowError(text);
     fb.Busy(true);
 }
 
@@ -591,9 +593,9 @@ std::string CustomerDatabase::NextCustomerCode()
         for (int n = 0; n < 10000; ++n)
             if (!used.test(static_cast<std::size_t>(n))) return PadLeft(std::to_string(n), 4, '0');
         // Every code is taken: give none rather than one another customer holds.
-        ShowError(st_.Text(kTextNoFreeCustomerCode));
+        ShowErrorWhileBusy(st_.Text(kTextNoFreeCustomerCode));
     } catch (const DbError& e) {
-        ShowError(e.what());
+        ShowErrorWhileBusy(e.what());
     }
     return {};
 }

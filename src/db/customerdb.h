@@ -93,6 +93,7 @@ private:
     void WriteHeader(Tag_Cliente& header, int rowSerial, const std::string& note);
     void SaveConfiguration();
     void ShowError(const std::string& text);
+    void ShowErrorWhileBusy(const std::string& text);
     db::TableFolders& Open();
 
     ProgramState& st_;

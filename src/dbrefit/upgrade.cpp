@@ -118,9 +118,7 @@ bool Upgrade::UpgradeSteps(const StatusFn& status)
         if (!MarkerExists(f_.data, QStringLiteral("altflag.510"))) {
             if (FolderExists(f_.lumera)) {
                 // "AltFlag.501" is this run's own note, not an earlier level.
-                const QStringList markers =
-                    QDir(f_.data).entryList({QStringLiteral("altflag.*")}, QDir::Files).filter(QStringLiteral("altflag."),
-                                                                                               Qt::CaseInsensitive);
+                const QStringList markers = QDir(f_.data).entryList({QStringLiteral("altflag.*")}, QDir::Files);
                 bool earlier = false;
                 for (const QString& m : markers)
                     if (m.compare(u"AltFlag.501", Qt::CaseInsensitive) != 0) earlier = true;

@@ -334,3 +334,25 @@ TEST_F(DbFixture, ListInNameAndCodeOrder)
     ASSERT_TRUE(db->ListCustomers(list, QStringLiteral("CodiceCliente")));
     EXPECT_EQ(list[0].Nome, "Zeta");
 }
+
+TEST_F(DbFixture, MissingTableIsReportedAndTheOthersStillLoad)
+{
+    NewCustomer(kModelG, "Lombardi", "0070");
+    ASSERT_TRUE(db->SaveCustomer(""));
+    const int serial = st.cliente.SerialCli;
+    Exec(QStringLiteral("DROP TABLE PELIX.Ingresso"));
+
+    InitImage(st, st.image, true);
+    EXPECT_TRUE(db->LoadCustomer(serial));
+    ASSERT_EQ(fb.messages.size(), 1u);
+    EXPECT_NE(fb.messages[0].text.find("Ingresso"), std::string::npos) << fb.messages[0].text;
+    EXPECT_EQ(fb.busyDepth, 0);
+    EXPECT_EQ(st.image.Ingresso[0].SMSAttiv, "");         // left at its default
+    EXPECT_EQ(st.image.Uscite[0].Messaggio, "Uscita 0 1");  // the tables after it still load
+    EXPECT_EQ(st.image.GPRS.APN, "internet.it");
+
+    // Saving needs every table: it fails as a whole and says so.
+    fb.answers = {MsgAnswer::Yes};
+    EXPECT_FALSE(db->SaveCustomer(""));
+    EXPECT_EQ(fb.messages.size(), 3u);  // the overwrite question, then the error
+}
