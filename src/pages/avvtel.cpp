@@ -2,6 +2,7 @@
 
 #include "common/release.h"
 #include "common/text.h"
+#include "pages/inputrules.h"
 #include "pages/pagegrid.h"
 
 #include <QApplication>
@@ -122,23 +123,7 @@ QString TfrmAvvTel::MessageOf(int input) const
 
 // Switch-to-GSM takes input 4 over: it then calls nobody and sends nothing. It
 // exists from release 1.1 only.
-void TfrmAvvTel::ApplyInput4Rule()
-{
-    Tag_Opzioni& o = st.image.Opzioni;
-    if (!Release11()) {
-        o.UsaGsm = 0;
-        return;
-    }
-    if (o.UsaGsm == 0) return;
-    Tag_Ingresso& in4 = st.image.Ingresso[3];
-    in4.Messaggio = 0;
-    in4.MaskTel = 0;
-    in4.MaskSms = 0;
-    in4.SmsA = 0;
-    in4.SmsR = 0;
-    in4.Serv = 0;
-    o.CommutaChiama = 0;
-}
+void TfrmAvvTel::ApplyInput4Rule() { pelix::ApplyInput4Rule(st.image, Release11()); }
 
 void TfrmAvvTel::FormShow()
 {
@@ -255,42 +240,12 @@ void TfrmAvvTel::HyperGrid1Click(int col, int row)
         break;
     case ColCommutaChiama:
         if (!input4 || !Release11()) return;
-        if (o.CommutaChiama) {
-            o.CommutaChiama = 0;
-            in.MaskTel = 0;
-        } else {
-            o.CommutaChiama = 1;
-        }
-        if (o.CommutaChiama) {
-            // Switch-and-call: number 1 with message 0, no SMS.
-            in.Messaggio = 0;
-            in.MaskTel = 1;
-            in.MaskSms = 0;
-            in.SmsA = 0;
-            in.SmsR = 0;
-            in.Serv = 0;
-            o.UsaGsm = 0;
-            HyperGrid1->SetCells(ColMessage, row, MessageOf(row - 1));
-        }
+        ToggleCommutaChiama(st.image);
+        HyperGrid1->SetCells(ColMessage, row, MessageOf(row - 1));
         break;
     case ColService:
-        if (!Release11()) {
-            in.Serv = 0;
-            break;
-        }
-        in.Serv = in.Serv ? 0 : 1;
-        if (in.Serv) {
-            in.MaskTel = 0;
-            in.MaskSms = 0;
-            in.Messaggio = 0;
-            in.SmsA = 0;
-            in.SmsR = 0;
-            HyperGrid1->SetCells(ColMessage, row, MessageOf(row - 1));
-            if (input4) {
-                o.UsaGsm = 0;
-                o.CommutaChiama = 0;
-            }
-        }
+        ToggleService(st.image, row - 1, Release11());
+        HyperGrid1->SetCells(ColMessage, row, MessageOf(row - 1));
         break;
     case ColPolarity: in.Polarita = in.Polarita ? 0 : 1; break;
     default:

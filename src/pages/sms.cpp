@@ -4,6 +4,7 @@
 #include "link/comm.h"
 #include "link/identify.h"
 #include "link/monitor.h"
+#include "pages/inputrules.h"
 #include "pages/pagegrid.h"
 #include "pages/pagehelpers.h"
 #include "pages/schedule.h"
@@ -122,23 +123,7 @@ void TfrmSms::ShowChoices(int row)
     HyperGrid1->SetCells(A_SmsR, row, items.value(in.SmsR, items[0]));
 }
 
-void TfrmSms::ApplyInput4Rule()
-{
-    Tag_Opzioni& o = st.image.Opzioni;
-    Tag_Ingresso& in = st.image.Ingresso[3];
-    if (!release11_) {
-        o.UsaGsm = 0;
-    } else if (o.UsaGsm == 1) {
-        // Input 4 switching the line to GSM does nothing else.
-        in.Messaggio = 0;
-        in.MaskTel = 0;
-        in.MaskSms = 0;
-        in.SmsA = 0;
-        in.SmsR = 0;
-        in.Serv = 0;
-        o.CommutaChiama = 0;
-    }
-}
+void TfrmSms::ApplyInput4Rule() { pelix::ApplyInput4Rule(st.image, release11_); }
 
 void TfrmSms::HyperGrid1DrawCell(QPainter& p, const QRect& r, int col, int row)
 {
@@ -174,41 +159,11 @@ void TfrmSms::HyperGrid1Click(int col, int row)
         ShowChoices(4);
     } else if (col == A_Commuta && row == 4) {
         if (!release11_) return;
-        if (o.CommutaChiama) {
-            o.CommutaChiama = 0;
-            in.MaskTel = 0;
-        } else {
-            o.CommutaChiama = 1;
-        }
-        if (o.CommutaChiama == 1) {
-            // Switching and calling: input 4 calls the first number and nothing else.
-            in.Messaggio = 0;
-            in.MaskTel = 1;
-            in.MaskSms = 0;
-            in.SmsA = 0;
-            in.SmsR = 0;
-            in.Serv = 0;
-            o.UsaGsm = 0;
-        }
+        ToggleCommutaChiama(st.image);
         ShowChoices(4);
     } else if (col == A_Serv) {
-        if (!release11_) {
-            in.Serv = 0;
-        } else {
-            in.Serv = in.Serv ? 0 : 1;
-            if (in.Serv) {
-                in.MaskTel = 0;
-                in.MaskSms = 0;
-                in.Messaggio = 0;
-                in.SmsA = 0;
-                in.SmsR = 0;
-                ShowChoices(row);
-                if (row == 4) {
-                    o.CommutaChiama = 0;
-                    o.UsaGsm = 0;
-                }
-            }
-        }
+        ToggleService(st.image, row - 1, release11_);
+        ShowChoices(row);
     } else if (col >= A_Tel1 && col <= A_Tel8) {
         if (in.Serv || (row == 4 && (o.UsaGsm || o.CommutaChiama))) return;
         SetBit(in.MaskSms, col - A_Tel1, !TestBit(in.MaskSms, col - A_Tel1));
