@@ -75,6 +75,16 @@ void ConsoleFeedback::Draw()
     }
 }
 
+bool ModelCode(const QString& text, std::uint8_t& code)
+{
+    const QString t = text.trimmed().toUpper();
+    if (t == u"G" || t == u"19") code = kModelG;
+    else if (t == u"I" || t == u"22") code = kModelI;
+    else if (t == u"A" || t == u"21") code = kModelA;
+    else return false;
+    return true;
+}
+
 void PrintLine(const std::string& cp1252)
 {
     std::fprintf(stdout, "%s\n", FromCp1252(cp1252).toLocal8Bit().constData());

@@ -60,6 +60,9 @@ struct Command {
 // All commands; defined in commands.cpp.
 const std::vector<Command>& Commands();
 
+// A model given on the command line: G, I or A (or its code 19, 22, 21).
+bool ModelCode(const QString& text, std::uint8_t& code);
+
 // Prints to stdout in the terminal's encoding (texts of the core are Windows-1252).
 void PrintLine(const std::string& cp1252);
 void PrintError(const std::string& cp1252);

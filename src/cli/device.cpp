@@ -36,16 +36,6 @@ namespace {
 constexpr int kUsage = 2;
 constexpr int kFailed = 1;
 
-bool ModelCode(const QString& text, std::uint8_t& code)
-{
-    const QString t = text.trimmed().toUpper();
-    if (t == u"G" || t == u"19") code = kModelG;
-    else if (t == u"I" || t == u"22") code = kModelI;
-    else if (t == u"A" || t == u"21") code = kModelA;
-    else return false;
-    return true;
-}
-
 int Usage(const std::string& text)
 {
     PrintError("usage: " + text);

@@ -15,16 +15,6 @@ namespace {
 
 constexpr int kOperatorCaption = 900;
 
-bool ModelCode(const QString& text, std::uint8_t& code)
-{
-    const QString t = text.trimmed().toUpper();
-    if (t == u"G" || t == u"19") code = kModelG;
-    else if (t == u"I" || t == u"22") code = kModelI;
-    else if (t == u"A" || t == u"21") code = kModelA;
-    else return false;
-    return true;
-}
-
 void PrintField(ProgramState& st, int caption, const std::string& value)
 {
     PrintLine(st.Text(caption) + ": " + value);
