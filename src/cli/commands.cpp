@@ -17,7 +17,7 @@ const std::vector<Command>& Commands()
 {
     static const std::vector<Command> commands = {
         {"version", "print the version of pelixctl", RunVersion},
-        {"customers", "list, show, export, import and delete stored customers", RunCustomers},
+        {"customers", "list, show, export, import, delete and copy stored customers", RunCustomers},
         {"identify", "identify the GSM module of the attached device", RunIdentify},
         {"read", "read the attached device's configuration as JSON", RunDeviceRead},
         {"write", "write a configuration (JSON) into the attached device", RunDeviceWrite},

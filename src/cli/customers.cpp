@@ -5,6 +5,10 @@
 //   customers export CUSTOMER [FILE]        JSON form of header and image (stdout without FILE)
 //   customers import FILE [--overwrite]     stored by the same rules as the save window
 //   customers delete CUSTOMER
+//   customers copy --from WHERE --to WHERE [--overwrite]
+//                                           every customer, with name, code and
+//                                           date of last change; WHERE is a data
+//                                           folder (SQLite) or postgresql://...
 //
 // CUSTOMER is a customer's name or, when no customer has that name, its serial
 // number.
@@ -12,11 +16,13 @@
 
 #include "db/convert.h"
 #include "db/customerdb.h"
+#include "db/location.h"
 #include "model/datetime.h"
 #include "model/imageinit.h"
 #include "model/imagejson.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <optional>
 
@@ -41,6 +47,8 @@ int Usage()
     PrintError("       pelixctl customers export CUSTOMER [FILE]");
     PrintError("       pelixctl customers import FILE [--overwrite]");
     PrintError("       pelixctl customers delete CUSTOMER");
+    PrintError("       pelixctl customers copy --from WHERE --to WHERE [--overwrite]");
+    PrintError("         (WHERE: a data folder, or postgresql://USER@HOST:PORT/DATABASE)");
     return 2;
 }
 
@@ -194,11 +202,74 @@ int Delete(Context& ctx, CustomerDatabase& db)
     return 0;
 }
 
+// Opens the customers `where` names: a server address or a data folder.
+bool OpenNamed(Context& ctx, CustomerDatabase& db, const QString& where)
+{
+    ProgramState& st = *ctx.state;
+    const bool server = db::IsServerAddress(where);
+    st.settings.Database = server ? where : QString();
+    if (!server && !QFileInfo(where).isDir()) {
+        PrintError("no data folder " + where.toStdString());
+        return false;
+    }
+    if (!db.SetTableLocations(server ? st.folders.data : where)) return false;
+    if (!db.Tables()->TableExists(QStringLiteral("main"), QStringLiteral("Clienti"))) {
+        PrintError("no customer tables in " + where.toStdString() + " (make them with: dbrefit --unattended --database " +
+                   (server ? where.toStdString() : std::string("\"\"")) + ")");
+        return false;
+    }
+    return true;
+}
+
+int Copy(Context& ctx)
+{
+    QString from, to;
+    bool overwrite = false;
+    for (int i = 1; i < ctx.args.size(); ++i) {
+        const QString& a = ctx.args[i];
+        if ((a == u"--from" || a == u"--to") && i + 1 < ctx.args.size())
+            (a == u"--from" ? from : to) = ctx.args[++i];
+        else if (a == u"--overwrite")
+            overwrite = true;
+        else
+            return Usage();
+    }
+    if (from.isEmpty() || to.isEmpty()) return Usage();
+
+    ProgramState& st = *ctx.state;
+    CustomerDatabase source(st);
+    CustomerDatabase target(st);
+    if (!OpenNamed(ctx, source, from) || !OpenNamed(ctx, target, to)) return 1;
+    std::vector<CustomerListEntry> all;
+    if (!source.ListCustomers(all)) return 1;
+
+    // A customer whose name the target holds already is replaced only when
+    // asked to; a code held there by another customer is never taken.
+    ctx.feedback.answerToQuestions = overwrite ? MsgAnswer::Yes : MsgAnswer::No;
+    int copied = 0;
+    for (const auto& c : all) {
+        std::string note;
+        if (Load(ctx, source, c) && source.ReadNote(c.SerialCli, note)) {
+            st.cliente.SerialCli = 0;
+            const DateTime modified = st.cliente.DataUltModifica;
+            if (target.SaveCustomer(note, &modified)) {
+                ++copied;
+                continue;
+            }
+        }
+        PrintError("not copied: " + c.Nome);
+    }
+    PrintLine("copied " + std::to_string(copied) + " of " + std::to_string(all.size()) + " customers");
+    return copied == static_cast<int>(all.size()) ? 0 : 1;
+}
+
 }  // namespace
 
 int RunCustomers(Context& ctx)
 {
     if (ctx.args.isEmpty()) return Usage();
+    // Copying opens two databases of its own.
+    if (ctx.args[0] == u"copy") return Copy(ctx);
     CustomerDatabase db(*ctx.state);
     if (!db.SetTableLocations()) return 1;
     ctx.state->codes = &db;

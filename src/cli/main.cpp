@@ -1,6 +1,9 @@
 // pelixctl: command-line front end of the suite.
 //
-//   pelixctl [--program-folder DIR] [--language NAME] COMMAND [ARGS...]
+//   pelixctl [--program-folder DIR] [--language NAME] [--database CONNECTION] COMMAND [ARGS...]
+//
+// --database overrides the connection setting for this run: empty for the
+// SQLite files in the data folder, or postgresql://USER@HOST:PORT/DATABASE.
 #include "cli.h"
 
 #include "model/state.h"
@@ -8,13 +11,15 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <optional>
+
 using namespace pelix::cli;
 
 namespace {
 
 void Usage()
 {
-    PrintError("usage: pelixctl [--program-folder DIR] [--language NAME] COMMAND [ARGS...]");
+    PrintError("usage: pelixctl [--program-folder DIR] [--language NAME] [--database CONNECTION] COMMAND [ARGS...]");
     PrintError("commands:");
     for (const auto& c : Commands()) PrintError(std::string("  ") + c.name + "  " + c.summary);
 }
@@ -30,10 +35,13 @@ int main(int argc, char** argv)
     Context ctx;
     ctx.programFolder = QCoreApplication::applicationDirPath();
     QString language;
+    std::optional<QString> database;
     while (!args.isEmpty() && args.front().startsWith(u"--")) {
         const QString opt = args.takeFirst();
         if ((opt == u"--program-folder" || opt == u"--language") && !args.isEmpty()) {
             (opt == u"--program-folder" ? ctx.programFolder : language) = args.takeFirst();
+        } else if (opt == u"--database" && !args.isEmpty()) {
+            database = args.takeFirst();
         } else if (opt == u"--help") {
             Usage();
             return 0;
@@ -58,6 +66,7 @@ int main(int argc, char** argv)
         pelix::ReloadLanguage(*ctx.state);
     }
     pelix::ResetProgramValues(*ctx.state);
+    if (database) ctx.state->settings.Database = *database;
 
     for (const auto& c : Commands())
         if (name == QLatin1String(c.name)) return c.run(ctx);

@@ -56,6 +56,7 @@ Settings ReadSettings(QSettings& store)
     s.Show1 = ReadBool(store, QStringLiteral("Miscellaneous/Show1"), true);
     s.Show2 = ReadBool(store, QStringLiteral("Miscellaneous/Show2"), true);
     s.Show3 = ReadInt(store, QStringLiteral("Miscellaneous/Show3"), -1);
+    s.Database = ReadString(store, QStringLiteral("Database/Connection"), QString());
     return s;
 }
 

@@ -32,6 +32,10 @@ struct Settings {
     bool Show1 = true;
     bool Show2 = true;
     int Show3 = -1;
+    // Where the customer tables live: empty for the SQLite files in the data
+    // folder, else a PostgreSQL address (see db/location.h). Set by hand in
+    // the settings ("Database/Connection") or given on a command line.
+    QString Database;
 };
 
 enum class SettingsGroup { Language, Layout, Port, Device };

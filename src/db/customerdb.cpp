@@ -30,7 +30,8 @@ QString Q(const CountedString<N>& s)
 {
     return FromCp1252(s.view());
 }
-int Flag(std::uint8_t v) { return v ? 1 : 0; }
+// Logical columns take a truth value: PostgreSQL refuses a number there.
+bool Flag(std::uint8_t v) { return v != 0; }
 
 // Reads the columns of the current row by name, without regard to case.
 class Row {
@@ -68,7 +69,7 @@ public:
             names << QString::fromLatin1(c);
             marks << QStringLiteral("?");
         }
-        q_ = t.Prepare(QStringLiteral("INSERT INTO ") + TableFolders::Qualified(schema, QString::fromLatin1(table)) +
+        q_ = t.Prepare(QStringLiteral("INSERT INTO ") + t.Qualified(schema, QString::fromLatin1(table)) +
                        QStringLiteral(" (") + names.join(u", ") + QStringLiteral(") VALUES (") + marks.join(u", ") +
                        u')');
         count_ = names.size();
@@ -86,7 +87,7 @@ private:
 
 QSqlQuery SelectOfCustomer(TableFolders& t, const QString& schema, const char* table, int serial)
 {
-    QSqlQuery q = t.Prepare(QStringLiteral("SELECT * FROM ") + TableFolders::Qualified(schema, QString::fromLatin1(table)) +
+    QSqlQuery q = t.Prepare(QStringLiteral("SELECT * FROM ") + t.Qualified(schema, QString::fromLatin1(table)) +
                             QStringLiteral(" WHERE SerialCli = ?"));
     q.addBindValue(serial);
     TableFolders::Exec(q);
@@ -106,7 +107,7 @@ bool CustomerDatabase::SetTableLocations(const QString& dataFolder)
     dataFolder_ = ResolveNoCase(dataFolder);
     configFolder_ = JoinPath(dataFolder_, QStringLiteral("/PELIX"));
     try {
-        auto t = std::make_unique<TableFolders>(dataFolder_);
+        auto t = std::make_unique<TableFolders>(dataFolder_, st_.settings.Database);
         try {
             cfg_ = t->SubSchema(QStringLiteral("PELIX"));
         } catch (const DbError&) {
@@ -312,54 +313,61 @@ bool CustomerDatabase::LoadCustomer(int serial)
 
 // ---------------------------------------------------------------- saving
 
-int CustomerDatabase::CheckHeader(const Tag_Cliente& header, int model, int& rowSerial)
+CustomerDatabase::HeaderLook CustomerDatabase::LookUp(const Tag_Cliente& header)
 {
     TableFolders& t = Open();
-    rowSerial = 0;
-    std::optional<int> codeOwner;
-    std::string codeOwnerName;
+    HeaderLook look;
     {
         QSqlQuery q = t.Prepare(QStringLiteral("SELECT SerialCli, Nome FROM Clienti WHERE CodiceCliente = ? LIMIT 1"));
         q.addBindValue(Q(header.CodiceCliente));
         TableFolders::Exec(q);
         if (q.next()) {
-            codeOwner = q.value(0).toInt();
-            codeOwnerName = ToCp1252(q.value(1).toString());
+            look.codeOwner = q.value(0).toInt();
+            look.codeOwnerName = ToCp1252(q.value(1).toString());
         }
     }
-    const std::string codeTaken = st_.Text(129) + " \"" + codeOwnerName + "\"";
     QSqlQuery q = t.Prepare(QStringLiteral("SELECT SerialCli, TipoCentrale FROM Clienti WHERE Nome = ? LIMIT 1"));
     q.addBindValue(Q(header.Nome));
     TableFolders::Exec(q);
     if (q.next()) {
-        const int found = q.value(0).toInt();
-        if ((q.value(1).toLongLong() & 0xFF) != model) {
+        look.nameOwner = q.value(0).toInt();
+        look.nameOwnerModel = static_cast<int>(q.value(1).toLongLong() & 0xFF);
+    }
+    return look;
+}
+
+int CustomerDatabase::Decide(const HeaderLook& look, int model, int& rowSerial)
+{
+    rowSerial = 0;
+    const std::string codeTaken = st_.Text(129) + " \"" + look.codeOwnerName + "\"";
+    if (look.nameOwner) {
+        if (look.nameOwnerModel != model) {
             ShowMsg(*st_.feedback, st_.Text(128), MsgType::Warning);
             return kHeaderOtherModel;
         }
-        if (codeOwner && *codeOwner != found) {
+        if (look.codeOwner && *look.codeOwner != *look.nameOwner) {
             ShowMsg(*st_.feedback, codeTaken, MsgType::Error);
             return kHeaderCodeTaken;
         }
         if (ShowMsg(*st_.feedback, st_.Text(130), MsgType::Warning, MsgButtons::YesNo) != MsgAnswer::Yes)
             return kHeaderDeclined;
-        rowSerial = found;
+        rowSerial = *look.nameOwner;
         return kHeaderStored;
     }
-    if (codeOwner) {
+    if (look.codeOwner) {
         ShowMsg(*st_.feedback, codeTaken, MsgType::Error);
         return kHeaderCodeTaken;
     }
     return kHeaderStored;
 }
 
-void CustomerDatabase::WriteHeader(Tag_Cliente& h, int rowSerial, const std::string& note)
+void CustomerDatabase::WriteHeader(Tag_Cliente& h, int rowSerial, const std::string& note, const DateTime* modified)
 {
     TableFolders& t = Open();
     const QVariantList values = {Q(h.Nome),          Q(h.Indirizzo),     Q(h.Comune),
                                  Q(h.Telefono),      Q(h.TelCentrale),   static_cast<int>(h.TipoCentrale),
                                  Q(h.DescrImpianto), Q(h.CodiceCliente), Q(h.Rel_firmware),
-                                 db::DateText(NowDateTime()), Q(note)};
+                                 db::DateText(modified ? *modified : NowDateTime()), Q(note)};
     QSqlQuery q;
     if (rowSerial != 0) {
         q = t.Prepare(QStringLiteral(
@@ -372,52 +380,64 @@ void CustomerDatabase::WriteHeader(Tag_Cliente& h, int rowSerial, const std::str
     } else {
         q = t.Prepare(QStringLiteral(
             "INSERT INTO Clienti (Nome, Indirizzo, Comune, Telefono, TelCentrale, TipoCentrale, DescrImpianto, "
-            "CodiceCliente, Rel_firmware, DataUltModifica, Note) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            "CodiceCliente, Rel_firmware, DataUltModifica, Note) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+            "RETURNING SerialCli"));
         for (const auto& v : values) q.addBindValue(v);
-        TableFolders::Exec(q);
-        const QVariant id = q.lastInsertId();
-        if (!id.isValid()) throw DbError("The database did not assign a serial number to the new customer.");
-        h.SerialCli = id.toInt();
+        h.SerialCli = TableFolders::ExecReturning(q).toInt();
     }
 }
 
-int CustomerDatabase::SaveCustomerHeader(Tag_Cliente& header, int model, const std::string& note)
+int CustomerDatabase::StoreHeader(Tag_Cliente& h, int model, const std::string& note, bool withConfiguration,
+                                  const DateTime* modified)
 {
-    const std::int32_t before = header.SerialCli;
+    const std::int32_t before = h.SerialCli;
     try {
-        int rowSerial = 0;
-        const int code = CheckHeader(header, model, rowSerial);
-        if (code != kHeaderStored) return code;
-        Transaction tx(Open());
-        WriteHeader(header, rowSerial, note);
-        tx.Commit();
-        return kHeaderStored;
+        // Another installer may save between the look (and the questions it
+        // leads to) and the write: the write then checks again under the lock,
+        // and when anything changed the look and the questions are done again.
+        for (int attempt = 1;; ++attempt) {
+            const HeaderLook look = LookUp(h);
+            int rowSerial = 0;
+            const int code = Decide(look, model, rowSerial);
+            if (code != kHeaderStored) return code;
+            // Header and every table together: a failure or a crash half-way
+            // leaves the customer as it was.
+            Transaction tx(Open());
+            Open().LockForWriting(QStringLiteral("main"), QStringLiteral("Clienti"));
+            if (LookUp(h) != look) {
+                if (attempt < 5) continue;
+                throw DbError("Other saves keep changing this customer; it was not stored. Try again.");
+            }
+            WriteHeader(h, rowSerial, note, modified);
+            if (withConfiguration) SaveConfiguration();
+            tx.Commit();
+            return kHeaderStored;
+        }
     } catch (const DbError& e) {
-        header.SerialCli = before;
+        h.SerialCli = before;
+        if (e.UniqueViolation()) {
+            // The unique index on the code: someone else's save got there first.
+            std::string owner;
+            try {
+                owner = LookUp(h).codeOwnerName;
+            } catch (const DbError&) {
+            }
+            ShowMsg(*st_.feedback, st_.Text(129) + " \"" + owner + "\"", MsgType::Error);
+            return kHeaderCodeTaken;
+        }
         ShowMsg(*st_.feedback, e.what(), MsgType::Warning);
         return kHeaderDatabaseError;
     }
 }
 
-bool CustomerDatabase::SaveCustomer(const std::string& note)
+int CustomerDatabase::SaveCustomerHeader(Tag_Cliente& header, int model, const std::string& note)
 {
-    Tag_Cliente& h = st_.cliente;
-    const std::int32_t before = h.SerialCli;
-    try {
-        int rowSerial = 0;
-        if (CheckHeader(h, h.TipoCentrale, rowSerial) != kHeaderStored) return false;
-        // Header and every table together: a failure or a crash half-way leaves
-        // the customer as it was.
-        Transaction tx(Open());
-        WriteHeader(h, rowSerial, note);
-        SaveConfiguration();
-        tx.Commit();
-        return true;
-    } catch (const DbError& e) {
-        h.SerialCli = before;
-        ShowMsg(*st_.feedback, e.what(), MsgType::Warning);
-        return false;
-    }
+    return StoreHeader(header, model, note, false, nullptr);
+}
+
+bool CustomerDatabase::SaveCustomer(const std::string& note, const DateTime* modified)
+{
+    return StoreHeader(st_.cliente, st_.cliente.TipoCentrale, note, true, modified) == kHeaderStored;
 }
 
 void CustomerDatabase::SaveConfiguration()
@@ -548,7 +568,7 @@ void CustomerDatabase::DeleteRowsOfCustomer(const QString& table, const QString&
     TableFolders& t = Open();
     const QString schema = t.Schema(folder);
     if (!t.TableExists(schema, table)) return;
-    QSqlQuery q = t.Prepare(QStringLiteral("DELETE FROM ") + TableFolders::Qualified(schema, table) +
+    QSqlQuery q = t.Prepare(QStringLiteral("DELETE FROM ") + t.Qualified(schema, table) +
                             QStringLiteral(" WHERE SerialCli = ?"));
     q.addBindValue(serial);
     TableFolders::Exec(q);

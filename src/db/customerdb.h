@@ -60,8 +60,9 @@ public:
     // Stores the state's header and image: the header through
     // SaveCustomerHeader's rules, then every configuration table. All of it is
     // one transaction: on any failure the customer stays as it was and the
-    // result is false.
-    bool SaveCustomer(const std::string& note);
+    // result is false. The date of last change is today's unless `modified`
+    // gives it (a copy keeps the original's).
+    bool SaveCustomer(const std::string& note, const DateTime* modified = nullptr);
 
     // Stores only the header row (codes of HeaderResult). On success
     // header.SerialCli is the row's serial number.
@@ -89,8 +90,21 @@ public:
     const QString& ConfigFolder() const { return configFolder_; }
 
 private:
-    int CheckHeader(const Tag_Cliente& header, int model, int& rowSerial);
-    void WriteHeader(Tag_Cliente& header, int rowSerial, const std::string& note);
+    // Who holds the header's name and code now.
+    struct HeaderLook {
+        std::optional<int> nameOwner;
+        int nameOwnerModel = 0;
+        std::optional<int> codeOwner;
+        std::string codeOwnerName;
+        bool operator==(const HeaderLook&) const = default;
+    };
+    HeaderLook LookUp(const Tag_Cliente& header);
+    // The save rules on what LookUp found, with their messages and question;
+    // `rowSerial` is the row to overwrite (0 for a new one).
+    int Decide(const HeaderLook& look, int model, int& rowSerial);
+    int StoreHeader(Tag_Cliente& header, int model, const std::string& note, bool withConfiguration,
+                    const DateTime* modified);
+    void WriteHeader(Tag_Cliente& header, int rowSerial, const std::string& note, const DateTime* modified);
     void SaveConfiguration();
     void ShowError(const std::string& text);
     void ShowErrorWhileBusy(const std::string& text);

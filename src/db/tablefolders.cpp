@@ -26,16 +26,46 @@ QString ErrorText(const QSqlError& e)
 {
     QString t = e.databaseText();
     if (t.isEmpty()) t = e.text();
+    // PostgreSQL's text comes as "ERROR:  what\nDETAIL:  why\nCONTEXT: ...\n(code)":
+    // the user gets what and why.
+    if (t.startsWith(u"ERROR:") || t.startsWith(u"FATAL:")) {
+        QStringList kept;
+        for (const QString& line : t.split(u'\n', Qt::SkipEmptyParts)) {
+            const QString l = line.trimmed();
+            if (l.startsWith(u"ERROR:") || l.startsWith(u"FATAL:"))
+                kept << l.mid(6).trimmed();
+            else if (l.startsWith(u"DETAIL:"))
+                kept << l.mid(7).trimmed();
+        }
+        t = kept.join(u' ');
+    }
     return t;
 }
 
-[[noreturn]] void Throw(const QSqlError& e) { throw DbError(ErrorText(e).toStdString()); }
+bool IsUniqueViolation(const QSqlError& e)
+{
+    const QString code = e.nativeErrorCode();
+    if (code == u"23505") return true;  // PostgreSQL's unique_violation
+    // SQLite: SQLITE_CONSTRAINT (19) or its extended SQLITE_CONSTRAINT_UNIQUE (2067).
+    return (code == u"19" || code == u"2067") && e.databaseText().contains(u"UNIQUE", Qt::CaseInsensitive);
+}
+
+[[noreturn]] void Throw(const QSqlError& e) { throw DbError(ErrorText(e).toStdString(), IsUniqueViolation(e)); }
 
 }  // namespace
 
-TableFolders::TableFolders(const QString& mainFolder)
-    : mainFolder_(Clean(mainFolder)),
+TableFolders::TableFolders(const QString& mainFolder, const QString& connection)
+    : location_(ParseDatabaseLocation(connection)),
+      mainFolder_(Clean(mainFolder)),
       connectionName_(QStringLiteral("pelix-tables-%1").arg(connectionCounter.fetch_add(1)))
+{
+    if (location_.server)
+        OpenServer();
+    else
+        OpenSqlite();
+}
+
+void TableFolders::OpenSqlite()
 {
     if (!QFileInfo(mainFolder_).isDir())
         throw DbError("The folder " + QDir::toNativeSeparators(mainFolder_).toStdString() + " does not exist.");
@@ -50,6 +80,49 @@ TableFolders::TableFolders(const QString& mainFolder)
         Throw(e);
     }
     SetPragmas(QStringLiteral("main"));
+}
+
+void TableFolders::OpenServer()
+{
+    const std::string where = location_.Display().toStdString();
+    db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName_);
+    if (!db_.isValid()) {
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName_);
+        throw DbError("Cannot reach the customer database " + where +
+                      ": the PostgreSQL driver of Qt is not installed (Debian package libqt6sql6-psql).");
+    }
+    if (!location_.host.isEmpty()) db_.setHostName(location_.host);
+    db_.setPort(location_.port);
+    db_.setDatabaseName(location_.database);
+    if (!location_.user.isEmpty()) db_.setUserName(location_.user);
+    // A server that is down should not keep the window waiting for minutes.
+    db_.setConnectOptions(QStringLiteral("connect_timeout=10"));
+    if (!db_.open()) {
+        const QSqlError e = db_.lastError();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName_);
+        throw DbError("Cannot reach the customer database " + where + ": " + ErrorText(e).trimmed().toStdString());
+    }
+    try {
+        // "Already exists, skipping" notices are no news.
+        Exec(QStringLiteral("SET client_min_messages TO warning"));
+        if (!SchemaExists(QStringLiteral("main"))) Exec(QStringLiteral("CREATE SCHEMA IF NOT EXISTS main"));
+        Exec(QStringLiteral("SET search_path TO main"));
+    } catch (...) {
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName_);
+        throw;
+    }
+}
+
+bool TableFolders::SchemaExists(const QString& schema)
+{
+    QSqlQuery q = Prepare(QStringLiteral("SELECT 1 FROM pg_namespace WHERE nspname = ?"));
+    q.addBindValue(schema);
+    Exec(q);
+    return q.next();
 }
 
 TableFolders::~TableFolders()
@@ -81,6 +154,21 @@ QString TableFolders::SubSchema(const QString& subFolder, bool create)
     const QString key = name.toUpper();
     if (auto it = attached_.find(key); it != attached_.end()) return it->second;
     if (key == u"MAIN" || key == u"TEMP") throw DbError("A sub-folder cannot be named " + name.toStdString() + ".");
+    if (inTransaction_) throw DbError("A folder of tables cannot be opened inside a transaction.");
+
+    if (location_.server) {
+        const QString schema = name.toLower();
+        if (key.startsWith(u"PG_") || key == u"PUBLIC" || key == u"INFORMATION_SCHEMA")
+            throw DbError("A sub-folder cannot be named " + name.toStdString() + " on a database server.");
+        if (!SchemaExists(schema)) {
+            if (!create)
+                throw DbError("The customer database " + location_.Display().toStdString() +
+                              " has no tables of the folder " + name.toStdString() + ".");
+            Exec(QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") + Quote(schema));
+        }
+        attached_[key] = schema;
+        return schema;
+    }
 
     QString path = ResolveNoCase(mainFolder_ + u'/' + name);
     if (!QFileInfo(path).isDir()) {
@@ -89,7 +177,6 @@ QString TableFolders::SubSchema(const QString& subFolder, bool create)
                           " does not exist.");
         path = mainFolder_ + u'/' + name;
     }
-    if (inTransaction_) throw DbError("A folder of tables cannot be opened inside a transaction.");
     const QString schema = QFileInfo(path).fileName();
     QSqlQuery q(db_);
     q.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + Quote(schema));
@@ -111,19 +198,37 @@ void TableFolders::SetPragmas(const QString& schema)
     Exec(QStringLiteral("PRAGMA ") + Quote(schema) + QStringLiteral(".synchronous=FULL"));
 }
 
-QString TableFolders::Quote(const QString& identifier)
+QString TableFolders::Quote(const QString& identifier) const
 {
-    QString s = identifier;
+    QString s = location_.server ? identifier.toLower() : identifier;
     s.replace(u'"', QStringLiteral("\"\""));
     return u'"' + s + u'"';
 }
 
-QString TableFolders::Qualified(const QString& schema, const QString& table) { return Quote(schema) + u'.' + Quote(table); }
+QString TableFolders::Qualified(const QString& schema, const QString& table) const
+{
+    return Quote(schema) + u'.' + Quote(table);
+}
+
+QString TableFolders::CreateIndexStatement(const QString& schema, const QString& name, const QString& table,
+                                           const QString& columns, bool unique) const
+{
+    // SQLite puts the schema on the index, PostgreSQL on the table (its index
+    // always lives beside the table).
+    const QString head = unique ? QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS ")
+                                : QStringLiteral("CREATE INDEX IF NOT EXISTS ");
+    if (location_.server) return head + Quote(name) + QStringLiteral(" ON ") + Qualified(schema, table) + QStringLiteral(" (") + columns + u')';
+    return head + Qualified(schema, name) + QStringLiteral(" ON ") + Quote(table) + QStringLiteral(" (") + columns + u')';
+}
 
 bool TableFolders::TableExists(const QString& schema, const QString& table)
 {
-    QSqlQuery q = Prepare(QStringLiteral("SELECT 1 FROM ") + Quote(schema) +
-                          QStringLiteral(".sqlite_master WHERE type = 'table' AND lower(name) = lower(?)"));
+    QSqlQuery q = Prepare(location_.server
+                              ? QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_schema = lower(?) "
+                                               "AND table_name = lower(?)")
+                              : QStringLiteral("SELECT 1 FROM ") + Quote(schema) +
+                                    QStringLiteral(".sqlite_master WHERE type = 'table' AND lower(name) = lower(?)"));
+    if (location_.server) q.addBindValue(schema);
     q.addBindValue(table);
     Exec(q);
     return q.next();
@@ -134,7 +239,7 @@ QStringList TableFolders::Columns(const QString& schema, const QString& table)
     QStringList names;
     if (!TableExists(schema, table)) return names;
     // A statement that returns no row still describes every column.
-    QSqlQuery q = Prepare(QStringLiteral("SELECT * FROM ") + Qualified(schema, table) + QStringLiteral(" WHERE 0"));
+    QSqlQuery q = Prepare(QStringLiteral("SELECT * FROM ") + Qualified(schema, table) + QStringLiteral(" WHERE 1 = 0"));
     Exec(q);
     const QSqlRecord r = q.record();
     for (int i = 0; i < r.count(); ++i) names << r.fieldName(i);
@@ -159,6 +264,15 @@ void TableFolders::Exec(QSqlQuery& q)
     if (!q.exec()) Throw(q.lastError());
 }
 
+QVariant TableFolders::ExecReturning(QSqlQuery& q)
+{
+    Exec(q);
+    if (!q.next()) throw DbError("The database did not number the new row.");
+    const QVariant v = q.value(0);
+    q.finish();
+    return v;
+}
+
 void TableFolders::Exec(const QString& sql)
 {
     QSqlQuery q(db_);
@@ -167,14 +281,27 @@ void TableFolders::Exec(const QString& sql)
 
 void TableFolders::Begin()
 {
-    if (!db_.transaction()) Throw(db_.lastError());
+    if (location_.server) {
+        if (!db_.transaction()) Throw(db_.lastError());
+    } else {
+        // Deferred, SQLite would take the write lock only at the first write,
+        // and give up at once ("database is locked") when another connection
+        // is waiting for it too.
+        Exec(QStringLiteral("BEGIN IMMEDIATE"));
+    }
     inTransaction_ = true;
 }
 
 void TableFolders::Commit()
 {
-    if (!db_.commit()) {
-        const QSqlError e = db_.lastError();
+    QSqlError e;
+    if (location_.server) {
+        if (!db_.commit()) e = db_.lastError();
+    } else {
+        QSqlQuery q(db_);
+        if (!q.exec(QStringLiteral("COMMIT"))) e = q.lastError();
+    }
+    if (e.isValid()) {
         Rollback();
         Throw(e);
     }
@@ -183,8 +310,19 @@ void TableFolders::Commit()
 
 void TableFolders::Rollback()
 {
-    db_.rollback();
+    if (location_.server) {
+        db_.rollback();
+    } else {
+        QSqlQuery q(db_);
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
     inTransaction_ = false;
+}
+
+void TableFolders::LockForWriting(const QString& schema, const QString& table)
+{
+    if (!inTransaction_) throw DbError("A table is locked for writing only inside a transaction.");
+    if (location_.server) Exec(QStringLiteral("LOCK TABLE ") + Qualified(schema, table) + QStringLiteral(" IN SHARE ROW EXCLUSIVE MODE"));
 }
 
 Transaction::Transaction(TableFolders& t) : t_(t)

@@ -4,9 +4,16 @@
 // statement (and one transaction) can reach every table. Table and column names
 // compare without regard to case, as they always have.
 //
-// This is the only place that opens a connection; a server-backed store would
-// plug in here.
+// With a PostgreSQL connection the same folders are schemas of one server
+// database instead: the data folder is the schema "main" (first on the search
+// path, so unqualified names find its tables) and each sub-folder the schema of
+// its name in lower case. Names are folded to lower case there, so that the
+// quoted and unquoted spellings used in statements meet.
+//
+// This is the only place that opens a connection.
 #pragma once
+
+#include "db/location.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -24,6 +31,12 @@ namespace pelix::db {
 class DbError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    DbError(const std::string& text, bool uniqueViolation) : std::runtime_error(text), unique_(uniqueViolation) {}
+    // A unique index refused the change (a value another row already holds).
+    bool UniqueViolation() const { return unique_; }
+
+private:
+    bool unique_ = false;
 };
 
 constexpr const char* kTablesFileName = "tables.sqlite";
@@ -31,13 +44,17 @@ constexpr const char* kTablesFileName = "tables.sqlite";
 class TableFolders {
 public:
     // Opens (creating when missing) the database of `mainFolder`, which must
-    // exist. Throws DbError.
-    explicit TableFolders(const QString& mainFolder);
+    // exist, or, when `connection` names a server, that server's database (the
+    // folder is then only the name the sub-folders are found under). Throws
+    // DbError.
+    explicit TableFolders(const QString& mainFolder, const QString& connection = QString());
     ~TableFolders();
     TableFolders(const TableFolders&) = delete;
     TableFolders& operator=(const TableFolders&) = delete;
 
     const QString& MainFolder() const { return mainFolder_; }
+    bool IsServer() const { return location_.server; }
+    const DatabaseLocation& Location() const { return location_; }
 
     // The schema that holds the tables of `folder`: "main" for the main folder,
     // the sub-folder's name for a direct sub-folder (attached on first use). A
@@ -54,26 +71,42 @@ public:
     bool HasColumn(const QString& schema, const QString& table, const QString& column);
 
     // "schema"."table", quoted for a statement.
-    static QString Qualified(const QString& schema, const QString& table);
-    static QString Quote(const QString& identifier);
+    QString Qualified(const QString& schema, const QString& table) const;
+    QString Quote(const QString& identifier) const;
+    // CREATE [UNIQUE] INDEX IF NOT EXISTS `name` on `table` of `schema`.
+    QString CreateIndexStatement(const QString& schema, const QString& name, const QString& table,
+                                 const QString& columns, bool unique) const;
 
     // A prepared statement; throws DbError with the driver's text.
     QSqlQuery Prepare(const QString& sql);
     // Runs a prepared statement (after binding) or a whole statement text.
     static void Exec(QSqlQuery& q);
+    // Runs an INSERT ... RETURNING of one column and gives the value returned
+    // (the key the database numbered); throws DbError when there is none. The
+    // statement is finished, so the transaction can commit.
+    static QVariant ExecReturning(QSqlQuery& q);
     void Exec(const QString& sql);
 
     // Transactions span the main file and every attached one, and commit or
-    // roll back as a unit.
+    // roll back as a unit. A transaction is for writing: with SQLite it takes
+    // the write lock at once (waiting for another writer up to five seconds),
+    // so that what it reads first cannot change before it writes.
     void Begin();
     void Commit();
     void Rollback();  // never throws
     bool InTransaction() const { return inTransaction_; }
+    // Inside a transaction: no other connection writes `table` until this
+    // transaction ends; others still read it. (SQLite has this already.)
+    void LockForWriting(const QString& schema, const QString& table);
 
     QSqlDatabase& Connection() { return db_; }
 
 private:
     void SetPragmas(const QString& schema);
+    void OpenSqlite();
+    void OpenServer();
+    bool SchemaExists(const QString& schema);
+    DatabaseLocation location_;
     QString mainFolder_;
     QString connectionName_;
     QSqlDatabase db_;

@@ -112,8 +112,8 @@ int EncodeInterdigit(int value)
 int SeedCountryParameters(TableFolders& t, const QString& lumeraFolder, Feedback& fb)
 {
     const QString schema = t.Schema(lumeraFolder);
-    const QString avtel = TableFolders::Qualified(schema, QStringLiteral("AVTEL"));
-    const QString rictoni = TableFolders::Qualified(schema, QStringLiteral("RICTONI"));
+    const QString avtel = t.Qualified(schema, QStringLiteral("AVTEL"));
+    const QString rictoni = t.Qualified(schema, QStringLiteral("RICTONI"));
     int inserted = 0;
     for (std::size_t i = 0; i < kTones.size(); ++i) {
         const auto values = SetValues(i);
@@ -132,10 +132,9 @@ int SeedCountryParameters(TableFolders& t, const QString& lumeraFolder, Feedback
                 marks << QStringLiteral("?");
             }
             QSqlQuery ins = t.Prepare(QStringLiteral("INSERT INTO ") + avtel + QStringLiteral(" (") + names.join(u", ") +
-                                      QStringLiteral(") VALUES (") + marks.join(u", ") + u')');
+                                      QStringLiteral(") VALUES (") + marks.join(u", ") + QStringLiteral(") RETURNING CodParam"));
             for (const auto& v : values) ins.addBindValue(v.second);
-            TableFolders::Exec(ins);
-            const QVariant codParam = ins.lastInsertId();
+            const QVariant codParam = TableFolders::ExecReturning(ins);
             QSqlQuery tone = t.Prepare(QStringLiteral("INSERT INTO ") + rictoni +
                                        QStringLiteral(" (CodParam, Progres, Low, High) VALUES (?, ?, ?, ?)"));
             for (int k = 0; k < 13; ++k) {
@@ -159,7 +158,7 @@ void CorrectOlderTable(TableFolders& t, const QString& folder, const QString& ta
     try {
         const QString table = tableFile.section(u'.', 0, 0);
         const bool comun = table.compare(u"Q_COMUN", Qt::CaseInsensitive) == 0;
-        t.Exec(QStringLiteral("UPDATE ") + TableFolders::Qualified(t.Schema(folder), table) + u'\n' +
+        t.Exec(QStringLiteral("UPDATE ") + t.Qualified(t.Schema(folder), table) + u'\n' +
                (comun ? QStringLiteral("SET OpzTel = -1") : QStringLiteral("SET Opzioni3 = 255")));
     } catch (const DbError&) {
         // A one-off correction of another product's data: nothing to tell.
@@ -175,7 +174,7 @@ void InsertFirstInstallationRow(TableFolders& t)
 
 void EnsureMasterUser(TableFolders& t, const QString& folder)
 {
-    const QString users = TableFolders::Qualified(t.Schema(folder), QStringLiteral("USERS"));
+    const QString users = t.Qualified(t.Schema(folder), QStringLiteral("USERS"));
     QSqlQuery find = t.Prepare(QStringLiteral("SELECT 1 FROM ") + users + QStringLiteral(" WHERE Utente = ?"));
     find.addBindValue(QStringLiteral("master"));
     TableFolders::Exec(find);

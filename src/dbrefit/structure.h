@@ -37,8 +37,14 @@ struct StructTable {
 // "(n)" for CHAR, "(n + 1)" for BYTES (without regard to case), else nothing.
 QString SizeSuffix(const QString& type, int length);
 
-// The CREATE TABLE text for `table` under the quoted, qualified name given.
-QString CreateTableStatement(const QString& qualifiedName, const StructTable& table);
+// The column type a structure type is written as: as it stands (with its size)
+// for SQLite; in PostgreSQL's spelling on a server, where `autoNumber` makes an
+// INTEGER numbered by the database.
+QString ColumnType(const QString& type, int length, bool server, bool autoNumber);
+
+// The CREATE TABLE text for `table` under the quoted, qualified name given;
+// column names in lower case on a server.
+QString CreateTableStatement(const QString& qualifiedName, const StructTable& table, bool server = false);
 
 // Replaces the structure tables of the main folder's database by the content of
 // the two text files in `textFolder`. Throws db::DbError naming the file and line
@@ -65,7 +71,9 @@ QStringList AddMissingColumns(db::TableFolders& t, const QString& folder, const 
 
 // Loads the shipped structure into `dataFolder` (created when missing) and
 // creates every table: the table part of an upgrade run. Errors are shown.
-void PrepareTables(const QString& dataFolder, const QString& structFolder, Feedback& fb);
+// `database` as for TableFolders: empty for SQLite in the data folder.
+void PrepareTables(const QString& dataFolder, const QString& structFolder, Feedback& fb,
+                   const QString& database = QString());
 
 bool TableHasField(db::TableFolders& t, const QString& folder, const QString& table, const QString& column);
 

@@ -63,8 +63,9 @@ QStringList OldLanguageFiles(const QString& languageFolder)
     return out;
 }
 
-Upgrade::Upgrade(const RefitFolders& folders, const QString& currentFolder, const QString& structFolder, Feedback& fb)
-    : f_(folders), currentFolder_(currentFolder), structFolder_(structFolder), fb_(fb)
+Upgrade::Upgrade(const RefitFolders& folders, const QString& currentFolder, const QString& structFolder, Feedback& fb,
+                 const QString& database)
+    : f_(folders), currentFolder_(currentFolder), structFolder_(structFolder), fb_(fb), database_(database)
 {
 }
 
@@ -109,7 +110,7 @@ bool Upgrade::UpgradeSteps(const StatusFn& status)
     try {
         if (!QDir().mkpath(f_.data))
             throw DbError("Cannot create the data folder " + QDir::toNativeSeparators(f_.data).toStdString() + ".");
-        auto t = std::make_unique<TableFolders>(f_.data);
+        auto t = std::make_unique<TableFolders>(f_.data, database_);
 
         // The structure tables come with the program and describe this release.
         InstallStructureTables(*t, structFolder_);

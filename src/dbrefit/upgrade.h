@@ -42,8 +42,11 @@ class Upgrade {
 public:
     // `currentFolder` holds the settings file (LUMERA.INI or MULTI.INI) and
     // PERSONAL.INI; `structFolder` the shipped text form of the structure tables
-    // and the list of files of earlier releases (OBSOLETE.txt).
-    Upgrade(const RefitFolders& folders, const QString& currentFolder, const QString& structFolder, Feedback& fb);
+    // and the list of files of earlier releases (OBSOLETE.txt). `database` is
+    // the connection setting: empty for SQLite in the data folder, else the
+    // server whose tables are made (the markers stay in the data folder).
+    Upgrade(const RefitFolders& folders, const QString& currentFolder, const QString& structFolder, Feedback& fb,
+            const QString& database = QString());
 
     const RefitFolders& Folders() const { return f_; }
 
@@ -75,6 +78,7 @@ private:
     QString currentFolder_;
     QString structFolder_;
     Feedback& fb_;
+    QString database_;
     QString language_ = QStringLiteral("English");
     std::vector<std::string> lines_;
     bool multi_ = false;

@@ -34,7 +34,8 @@ struct CliFixture : DbFixture {
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(PELIX_PELIXCTL),
                 QStringList{QStringLiteral("--program-folder"), t.path(), QStringLiteral("--language"),
-                            QStringLiteral("English"), QStringLiteral("customers")} +
+                            QStringLiteral("English"), QStringLiteral("--database"), st.settings.Database,
+                            QStringLiteral("customers")} +
                     args);
         p.waitForFinished(30000);
         return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};

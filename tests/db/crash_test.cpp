@@ -55,7 +55,7 @@ TEST_F(DbFixture, KilledSaveLeavesCustomerWhole)
     int lastGeneration = 0;
     for (int round = 0; round < 6; ++round) {
         QProcess child;
-        child.start(QStringLiteral(PELIX_SAVE_LOOP), {st.folders.data, QStringLiteral("Crash")});
+        child.start(QStringLiteral(PELIX_SAVE_LOOP), {st.folders.data, QStringLiteral("Crash"), st.settings.Database});
         ASSERT_TRUE(child.waitForStarted());
         ASSERT_TRUE(child.waitForReadyRead(20000)) << child.readAllStandardError().toStdString();
         QThread::msleep(5 + random() % 40);
@@ -79,7 +79,8 @@ TEST_F(DbFixture, KilledSaveLeavesCustomerWhole)
         lastGeneration = std::stoi(note);
     }
     EXPECT_GT(lastGeneration, 0);
-    // Without this the kills all fell between saves and proved nothing.
-    EXPECT_GT(hotJournals, 0);
+    // Without this the kills all fell between saves and proved nothing. (A
+    // server keeps no journal in the data folder to tell by.)
+    if (!server) EXPECT_GT(hotJournals, 0);
     EXPECT_TRUE(fb.messages.empty());
 }

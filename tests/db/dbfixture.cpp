@@ -11,11 +11,65 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QCoreApplication>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
+
+#include <atomic>
 
 namespace pelix::test {
 
+bool OnServer() { return qEnvironmentVariable("PELIX_TEST_BACKEND").compare(u"postgresql", Qt::CaseInsensitive) == 0; }
+
+QString ServerBaseAddress() { return qEnvironmentVariable("PELIX_TEST_PG"); }
+
+QString ServerAddress(const QString& database)
+{
+    QUrl url(ServerBaseAddress());
+    url.setPath(u'/' + database);
+    return url.toString();
+}
+
 namespace {
+
+// Runs statements outside any transaction on the base database of the test
+// server (CREATE DATABASE takes no transaction).
+void AdminExec(const QString& sql)
+{
+    const db::DatabaseLocation loc = db::ParseDatabaseLocation(ServerBaseAddress());
+    const QString name = QStringLiteral("pelix-test-admin");
+    {
+        QSqlDatabase admin = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
+                                                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        if (!admin.isOpen()) {
+            admin.setHostName(loc.host);
+            admin.setPort(loc.port);
+            admin.setDatabaseName(loc.database);
+            admin.setUserName(loc.user);
+            if (!admin.open()) throw db::DbError(admin.lastError().text().toStdString());
+        }
+        QSqlQuery q(admin);
+        if (!q.exec(sql)) throw db::DbError(sql.toStdString() + ": " + q.lastError().text().toStdString());
+    }
+}
+
+std::atomic<int> serverCounter{0};
+
+// The tables on the server, made once per test program in a database the
+// tests' own databases are copied from.
+const QString& TemplateServerDatabase(Feedback& fb)
+{
+    static QTemporaryDir dir;
+    static const QString name = [&] {
+        const QString n = QStringLiteral("pelix_template_%1").arg(QCoreApplication::applicationPid());
+        AdminExec(QStringLiteral("CREATE DATABASE ") + n);
+        refit::PrepareTables(dir.path() + QStringLiteral("/Data"), SourceDataFolder() + QStringLiteral("/STRUCT"), fb,
+                             ServerAddress(n));
+        return n;
+    }();
+    return name;
+}
 
 // The tables are made once per test program and copied for each test: making
 // them costs a commit per table.
@@ -43,23 +97,53 @@ void CopyFolder(const QString& from, const QString& to)
 
 }  // namespace
 
+ServerDatabase::ServerDatabase(const QString& templateName)
+    : name_(QStringLiteral("pelix_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(serverCounter.fetch_add(1)))
+{
+    AdminExec(QStringLiteral("CREATE DATABASE ") + name_ +
+              (templateName.isEmpty() ? QString() : QStringLiteral(" TEMPLATE ") + templateName));
+}
+
+ServerDatabase::~ServerDatabase()
+{
+    try {
+        AdminExec(QStringLiteral("DROP DATABASE IF EXISTS ") + name_ + QStringLiteral(" WITH (FORCE)"));
+    } catch (const db::DbError&) {
+        // The server goes away with the test run anyway.
+    }
+}
+
 void DbFixture::SetUp()
 {
     st.texts.SetLanguageFolder(SourceDataFolder() + QStringLiteral("/LANGUAGE/"));
     st.texts.LoadLanguage(QStringLiteral("English"), true, fb);
     st.folders = DeriveFolders(t.path(), QStringLiteral(".\\DATA"));
-    CopyFolder(TemplateDataFolder(fb), st.folders.data);
+    if (OnServer()) {
+        if (ServerBaseAddress().isEmpty()) GTEST_SKIP() << "no PostgreSQL server for the tests (PELIX_TEST_PG)";
+        server = std::make_unique<ServerDatabase>(TemplateServerDatabase(fb));
+        st.settings.Database = server->Connection();
+        QDir().mkpath(st.folders.data);
+    } else {
+        CopyFolder(TemplateDataFolder(fb), st.folders.data);
+    }
     ASSERT_TRUE(fb.messages.empty()) << fb.messages.front().text;
     db = std::make_unique<CustomerDatabase>(st);
     ASSERT_TRUE(db->SetTableLocations());
     st.codes = db.get();
 }
 
+void DbFixture::TearDown()
+{
+    // The connection first: a database in use cannot be dropped cleanly.
+    db.reset();
+    server.reset();
+}
+
 int DbFixture::Count(const char* table, int serial)
 {
     const QString schema = QString::fromLatin1(table) == u"Clienti" ? QStringLiteral("main") : QStringLiteral("PELIX");
     QSqlQuery q = db->Tables()->Prepare(QStringLiteral("SELECT COUNT(*) FROM ") +
-                                        db::TableFolders::Qualified(schema, QString::fromLatin1(table)) +
+                                        db->Tables()->Qualified(schema, QString::fromLatin1(table)) +
                                         QStringLiteral(" WHERE SerialCli = ?"));
     q.addBindValue(serial);
     db::TableFolders::Exec(q);
@@ -70,7 +154,7 @@ QVariant DbFixture::Value(const char* table, const char* column, int serial)
 {
     const QString schema = QString::fromLatin1(table) == u"Clienti" ? QStringLiteral("main") : QStringLiteral("PELIX");
     QSqlQuery q = db->Tables()->Prepare(QStringLiteral("SELECT ") + QString::fromLatin1(column) + QStringLiteral(" FROM ") +
-                                        db::TableFolders::Qualified(schema, QString::fromLatin1(table)) +
+                                        db->Tables()->Qualified(schema, QString::fromLatin1(table)) +
                                         QStringLiteral(" WHERE SerialCli = ?"));
     q.addBindValue(serial);
     db::TableFolders::Exec(q);
@@ -78,6 +162,22 @@ QVariant DbFixture::Value(const char* table, const char* column, int serial)
 }
 
 void DbFixture::Exec(const QString& sql) { db->Tables()->Exec(sql); }
+
+void DbFixture::FailInserts(const QString& schema, const QString& table, const QString& message)
+{
+    db::TableFolders& tf = *db->Tables();
+    const QString name = QStringLiteral("fail_") + table.toLower();
+    if (tf.IsServer()) {
+        Exec(QStringLiteral("CREATE FUNCTION main.%1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION '%2'; "
+                            "END $$")
+                 .arg(name, message));
+        Exec(QStringLiteral("CREATE TRIGGER %1 BEFORE INSERT ON %2 FOR EACH ROW EXECUTE FUNCTION main.%1()")
+                 .arg(name, tf.Qualified(schema, table)));
+    } else {
+        Exec(QStringLiteral("CREATE TRIGGER %1 BEFORE INSERT ON %2 BEGIN SELECT RAISE(ABORT, '%3'); END")
+                 .arg(tf.Qualified(schema, name), tf.Quote(table), message));
+    }
+}
 
 void DbFixture::NewCustomer(int model, const std::string& name, const std::string& code, int seed)
 {

@@ -2,7 +2,7 @@
 // every table, until it is killed. The crash test kills it half-way through a
 // save and checks what is left.
 //
-//   save_loop DATA-FOLDER NAME
+//   save_loop DATA-FOLDER NAME [DATABASE-CONNECTION]
 #include "db/customerdb.h"
 #include "model/imageinit.h"
 
@@ -21,6 +21,7 @@ int main(int argc, char** argv)
     pelix::RecordingFeedback fb;
     fb.defaultAnswer = pelix::MsgAnswer::Yes;  // overwrite the customer each time
     pelix::ProgramState st(fb);
+    if (argc > 3) st.settings.Database = QString::fromLocal8Bit(argv[3]);
     pelix::CustomerDatabase db(st);
     if (!db.SetTableLocations(QString::fromLocal8Bit(argv[1]))) return 1;
     for (int generation = 1;; ++generation) {
