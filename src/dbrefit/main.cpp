@@ -1,12 +1,17 @@
 // dbrefit: creates and upgrades the suite's tables in the data folder of the
 // base folder and leaves the markers that let Pelix start.
 //
-//   dbrefit [--unattended] [BASE-FOLDER]
+//   dbrefit [--unattended] [--database CONNECTION] [BASE-FOLDER]
 //
 // --unattended runs without a window and asks nothing (the older products'
-// data, when present, is upgraded); messages go to stderr. The exit status is 0
-// when the data folder is at the current level.
+// data, when present, is upgraded); messages go to stderr. --database names the
+// server whose tables are made (postgresql://USER@HOST:PORT/DATABASE; the
+// password comes from PGPASSWORD or a pgpass file), overriding the connection
+// setting; empty means the SQLite files in the data folder. The markers always
+// go to the data folder. The exit status is 0 when the data folder is at the
+// current level.
 #include "app/qtfeedback.h"
+#include "common/settings.h"
 #include "common/text.h"
 #include "dbrefit/creafile.h"
 #include "dbrefit/upgrade.h"
@@ -18,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -50,8 +56,18 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("dbrefit"));
 
     QString argument;
-    for (const QString& a : QCoreApplication::arguments().mid(1))
-        if (a != u"--unattended" && argument.isEmpty()) argument = a;
+    std::optional<QString> database;
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == u"--unattended") continue;
+        if (args[i] == u"--database" && i + 1 < args.size())
+            database = args[++i];
+        else if (args[i].startsWith(u"--database="))
+            database = args[i].mid(11);
+        else if (argument.isEmpty())
+            argument = args[i];
+    }
+    if (!database) database = pelix::ReadSettings(*pelix::OpenUserSettings()).Database;
 
     const QString current = QDir::currentPath();
     const auto folders = pelix::refit::ComputeFolders(argument, current);
@@ -59,14 +75,14 @@ int main(int argc, char** argv)
 
     if (unattended) {
         StderrFeedback fb;
-        pelix::refit::Upgrade upgrade(folders, current, structFolder, fb);
+        pelix::refit::Upgrade upgrade(folders, current, structFolder, fb, *database);
         if (upgrade.AlreadyDone()) return 0;
         upgrade.LoadTexts();
         return upgrade.UpgradeSteps({}) ? 0 : 1;
     }
 
     pelix::QtFeedback fb;
-    pelix::refit::Upgrade upgrade(folders, current, structFolder, fb);
+    pelix::refit::Upgrade upgrade(folders, current, structFolder, fb, *database);
     if (upgrade.AlreadyDone()) return 0;
     pelix::refit::TfrmCreafile window(upgrade, fb);
     fb.SetParent(&window);
