@@ -1,17 +1,23 @@
-// Times the customer database on a temporary data folder made from the shipped
-// structure tables: saving and loading one full PELIX-G customer, and listing
-// 32000 customers in name order. Prints the mean of each.
+// Times the customer database made from the shipped structure tables: saving
+// and loading one full PELIX-G customer, and listing 32000 customers in name
+// order. Prints the mean of each, on SQLite and, when a PostgreSQL server is
+// given, on that server side by side.
 //
 //   bench_customers [STRUCT-FOLDER]
+//
+// The server comes from PELIX_TEST_PG (scripts/bench-customers starts one): the
+// benchmark makes a database of its own there and drops it at the end.
 #include "db/customerdb.h"
 #include "dbrefit/structure.h"
 #include "model/imageinit.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -19,26 +25,28 @@ using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-}  // namespace
+struct Figures {
+    double save = 0;
+    double load = 0;
+    double list = 0;
+    std::size_t listed = 0;
+};
 
-int main(int argc, char** argv)
+// The three figures on the tables `connection` names (empty: SQLite in `data`).
+std::optional<Figures> Measure(const QString& data, const QString& structFolder, const QString& connection)
 {
-    QCoreApplication app(argc, argv);
-    const QString structFolder = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                          : QCoreApplication::applicationDirPath() + QStringLiteral("/STRUCT");
-    QTemporaryDir base;
     pelix::RecordingFeedback fb;
     fb.defaultAnswer = pelix::MsgAnswer::Yes;  // every save after the first overwrites
-    const QString data = base.path() + QStringLiteral("/Data");
-    pelix::refit::PrepareTables(data, structFolder, fb);
+    pelix::refit::PrepareTables(data, structFolder, fb, connection);
     if (!fb.messages.empty()) {
         std::fprintf(stderr, "%s\n", fb.messages.front().text.c_str());
-        return 1;
+        return std::nullopt;
     }
 
     pelix::ProgramState st(fb);
+    st.settings.Database = connection;
     pelix::CustomerDatabase db(st);
-    if (!db.SetTableLocations(data)) return 1;
+    if (!db.SetTableLocations(data)) return std::nullopt;
 
     // A full PELIX-G customer: every phone entry and text in use.
     st.cliente.TipoCentrale = pelix::kModelG;
@@ -52,28 +60,30 @@ int main(int argc, char** argv)
     for (auto& s : st.image.Sms) s = std::string(140, 's');
     for (auto& in : st.image.Ingresso) in.SMSAttiv = std::string(100, 'a');
 
+    Figures f;
     const int rounds = 50;
     auto t0 = Clock::now();
     for (int i = 0; i < rounds; ++i)
-        if (!db.SaveCustomer("note")) return 1;
-    const double save = Ms(Clock::now() - t0) / rounds;
+        if (!db.SaveCustomer("note")) return std::nullopt;
+    f.save = Ms(Clock::now() - t0) / rounds;
     const int serial = st.cliente.SerialCli;
 
     t0 = Clock::now();
     for (int i = 0; i < rounds; ++i) {
         pelix::InitImage(st, st.image, true);
-        if (!db.LoadCustomer(serial)) return 1;
+        if (!db.LoadCustomer(serial)) return std::nullopt;
     }
-    const double load = Ms(Clock::now() - t0) / rounds;
+    f.load = Ms(Clock::now() - t0) / rounds;
 
-    // 32000 customers, written straight into the header table.
+    // 32000 customers, written straight into the header table. There are only
+    // 10000 codes (0001 is the customer above); the customers after those have none.
     auto& t = *db.Tables();
     t.Begin();
     QSqlQuery ins = t.Prepare(QStringLiteral(
         "INSERT INTO Clienti (Nome, CodiceCliente, TipoCentrale, Comune, Rel_firmware) VALUES (?, ?, ?, ?, ?)"));
     for (int i = 1; i < 32000; ++i) {
         ins.bindValue(0, QStringLiteral("Customer %1").arg((i * 7919) % 32000, 5, 10, QLatin1Char('0')));
-        ins.bindValue(1, QStringLiteral("%1").arg(i % 10000, 4, 10, QLatin1Char('0')));
+        ins.bindValue(1, i < 9999 ? QVariant(QStringLiteral("%1").arg(i + 1, 4, 10, QLatin1Char('0'))) : QVariant());
         ins.bindValue(2, i % 3 == 0 ? 21 : 19);
         ins.bindValue(3, QStringLiteral("Town"));
         ins.bindValue(4, QStringLiteral("1.00"));
@@ -84,11 +94,50 @@ int main(int argc, char** argv)
     const int listRounds = 5;
     t0 = Clock::now();
     for (int i = 0; i < listRounds; ++i)
-        if (!db.ListCustomers(list)) return 1;
-    const double listing = Ms(Clock::now() - t0) / listRounds;
+        if (!db.ListCustomers(list)) return std::nullopt;
+    f.list = Ms(Clock::now() - t0) / listRounds;
+    f.listed = list.size();
+    return f;
+}
 
-    std::printf("save of a full PELIX-G customer:   %8.2f ms (target 20 ms)\n", save);
-    std::printf("load of a full PELIX-G customer:   %8.2f ms (target 10 ms)\n", load);
-    std::printf("list of %zu customers by name:  %8.2f ms (target 300 ms)\n", list.size(), listing);
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString structFolder = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                          : QCoreApplication::applicationDirPath() + QStringLiteral("/STRUCT");
+    QTemporaryDir base;
+    const auto sqlite = Measure(base.path() + QStringLiteral("/Data"), structFolder, QString());
+    if (!sqlite) return 1;
+
+    std::optional<Figures> server;
+    const QString serverBase = qEnvironmentVariable("PELIX_TEST_PG");
+    if (!serverBase.isEmpty()) {
+        const QString name = QStringLiteral("pelix_bench_%1").arg(QCoreApplication::applicationPid());
+        QUrl url(serverBase);
+        url.setPath(u'/' + name);
+        try {
+            pelix::db::CreateServerDatabase(serverBase, name);
+            server = Measure(base.path() + QStringLiteral("/ServerData"), structFolder, url.toString());
+            pelix::db::DropServerDatabase(serverBase, name);
+        } catch (const pelix::db::DbError& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+        }
+        if (!server) return 1;
+    }
+
+    std::printf("%-36s %12s %12s\n", "", "SQLite", server ? "PostgreSQL" : "");
+    auto row = [&](const char* what, double a, std::optional<double> b, const char* target) {
+        if (b)
+            std::printf("%-36s %9.2f ms %9.2f ms   (target %s)\n", what, a, *b, target);
+        else
+            std::printf("%-36s %9.2f ms %12s   (target %s)\n", what, a, "-", target);
+    };
+    row("save of a full PELIX-G customer", sqlite->save, server ? std::optional(server->save) : std::nullopt, "20 ms");
+    row("load of a full PELIX-G customer", sqlite->load, server ? std::optional(server->load) : std::nullopt, "10 ms");
+    const std::string listing = "list of " + std::to_string(sqlite->listed) + " customers by name";
+    row(listing.c_str(), sqlite->list, server ? std::optional(server->list) : std::nullopt, "300 ms");
+    if (!server) std::printf("(no PostgreSQL server: run scripts/bench-customers for both)\n");
     return 0;
 }

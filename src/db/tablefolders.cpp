@@ -325,6 +325,58 @@ void TableFolders::LockForWriting(const QString& schema, const QString& table)
     if (location_.server) Exec(QStringLiteral("LOCK TABLE ") + Qualified(schema, table) + QStringLiteral(" IN SHARE ROW EXCLUSIVE MODE"));
 }
 
+namespace {
+
+// A database name quoted as written (letter case kept).
+QString QuoteName(const QString& name)
+{
+    QString s = name;
+    s.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + s + u'"';
+}
+
+// Runs `sql` outside any transaction on the database `connection` names.
+void ServerExec(const QString& connection, const QString& sql)
+{
+    const DatabaseLocation loc = ParseDatabaseLocation(connection);
+    if (!loc.server) throw DbError("Databases are made only on a server.");
+    const QString name = QStringLiteral("pelix-admin-%1").arg(connectionCounter.fetch_add(1));
+    {
+        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        if (!loc.host.isEmpty()) admin.setHostName(loc.host);
+        admin.setPort(loc.port);
+        admin.setDatabaseName(loc.database);
+        if (!loc.user.isEmpty()) admin.setUserName(loc.user);
+        QSqlError e;
+        if (!admin.open()) {
+            e = admin.lastError();
+        } else {
+            QSqlQuery q(admin);
+            if (!q.exec(sql)) e = q.lastError();
+        }
+        admin.close();
+        if (e.isValid()) {
+            admin = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw DbError(loc.Display().toStdString() + ": " + ErrorText(e).toStdString());
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+}  // namespace
+
+void CreateServerDatabase(const QString& connection, const QString& name, const QString& templateName)
+{
+    ServerExec(connection, QStringLiteral("CREATE DATABASE ") + QuoteName(name) +
+                               (templateName.isEmpty() ? QString() : QStringLiteral(" TEMPLATE ") + QuoteName(templateName)));
+}
+
+void DropServerDatabase(const QString& connection, const QString& name)
+{
+    ServerExec(connection, QStringLiteral("DROP DATABASE IF EXISTS ") + QuoteName(name) + QStringLiteral(" WITH (FORCE)"));
+}
+
 Transaction::Transaction(TableFolders& t) : t_(t)
 {
     if (!t_.InTransaction()) {

@@ -114,6 +114,13 @@ private:
     bool inTransaction_ = false;
 };
 
+// Makes database `name` on the server that `connection` reaches (as a copy of
+// `templateName` when given), or drops it with whatever is connected to it. The
+// user of the connection needs the right to create databases. For setting up a
+// server, and for tests and benchmarks that want a database of their own.
+void CreateServerDatabase(const QString& connection, const QString& name, const QString& templateName = QString());
+void DropServerDatabase(const QString& connection, const QString& name);
+
 // Commits when told to; rolls back when it goes out of scope otherwise. Nested
 // use inside an open transaction joins the outer one.
 class Transaction {

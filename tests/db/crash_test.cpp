@@ -81,6 +81,8 @@ TEST_F(DbFixture, KilledSaveLeavesCustomerWhole)
     EXPECT_GT(lastGeneration, 0);
     // Without this the kills all fell between saves and proved nothing. (A
     // server keeps no journal in the data folder to tell by.)
-    if (!server) EXPECT_GT(hotJournals, 0);
+    if (!server) {
+        EXPECT_GT(hotJournals, 0);
+    }
     EXPECT_TRUE(fb.messages.empty());
 }

@@ -264,7 +264,9 @@ TEST_F(DbFixture, DeleteRemovesRowsFromAllTenTables)
     // writes). A server numbers on and never reuses one.
     NewCustomer(kModelA, "Ricci", "0031", 5);
     ASSERT_TRUE(db->SaveCustomer(""));
-    if (!db->Tables()->IsServer()) ASSERT_EQ(st.cliente.SerialCli, serial) << "the serial number was not reused";
+    if (!db->Tables()->IsServer()) {
+        ASSERT_EQ(st.cliente.SerialCli, serial) << "the serial number was not reused";
+    }
     EXPECT_EQ(Count("GPRS", st.cliente.SerialCli), 0);
     EXPECT_EQ(Count("NumTel", st.cliente.SerialCli), 8);
 }

@@ -33,27 +33,6 @@ QString ServerAddress(const QString& database)
 
 namespace {
 
-// Runs statements outside any transaction on the base database of the test
-// server (CREATE DATABASE takes no transaction).
-void AdminExec(const QString& sql)
-{
-    const db::DatabaseLocation loc = db::ParseDatabaseLocation(ServerBaseAddress());
-    const QString name = QStringLiteral("pelix-test-admin");
-    {
-        QSqlDatabase admin = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
-                                                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        if (!admin.isOpen()) {
-            admin.setHostName(loc.host);
-            admin.setPort(loc.port);
-            admin.setDatabaseName(loc.database);
-            admin.setUserName(loc.user);
-            if (!admin.open()) throw db::DbError(admin.lastError().text().toStdString());
-        }
-        QSqlQuery q(admin);
-        if (!q.exec(sql)) throw db::DbError(sql.toStdString() + ": " + q.lastError().text().toStdString());
-    }
-}
-
 std::atomic<int> serverCounter{0};
 
 // The tables on the server, made once per test program in a database the
@@ -63,7 +42,20 @@ const QString& TemplateServerDatabase(Feedback& fb)
     static QTemporaryDir dir;
     static const QString name = [&] {
         const QString n = QStringLiteral("pelix_template_%1").arg(QCoreApplication::applicationPid());
-        AdminExec(QStringLiteral("CREATE DATABASE ") + n);
+        db::CreateServerDatabase(ServerBaseAddress(), n);
+        // Dropped when the last test is done, while the application still runs.
+        struct DropAtEnd : ::testing::Environment {
+            QString name;
+            explicit DropAtEnd(QString n) : name(std::move(n)) {}
+            void TearDown() override
+            {
+                try {
+                    db::DropServerDatabase(ServerBaseAddress(), name);
+                } catch (const db::DbError&) {
+                }
+            }
+        };
+        ::testing::AddGlobalTestEnvironment(new DropAtEnd(n));
         refit::PrepareTables(dir.path() + QStringLiteral("/Data"), SourceDataFolder() + QStringLiteral("/STRUCT"), fb,
                              ServerAddress(n));
         return n;
@@ -100,14 +92,13 @@ void CopyFolder(const QString& from, const QString& to)
 ServerDatabase::ServerDatabase(const QString& templateName)
     : name_(QStringLiteral("pelix_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(serverCounter.fetch_add(1)))
 {
-    AdminExec(QStringLiteral("CREATE DATABASE ") + name_ +
-              (templateName.isEmpty() ? QString() : QStringLiteral(" TEMPLATE ") + templateName));
+    db::CreateServerDatabase(ServerBaseAddress(), name_, templateName);
 }
 
 ServerDatabase::~ServerDatabase()
 {
     try {
-        AdminExec(QStringLiteral("DROP DATABASE IF EXISTS ") + name_ + QStringLiteral(" WITH (FORCE)"));
+        db::DropServerDatabase(ServerBaseAddress(), name_);
     } catch (const db::DbError&) {
         // The server goes away with the test run anyway.
     }

@@ -54,10 +54,14 @@ TEST(DatabaseLocation, ReadsTheSetting)
             EXPECT_EQ(loc.port, c.port);
             EXPECT_EQ(loc.database, QString::fromUtf8(c.database));
             EXPECT_EQ(loc.user, QString::fromUtf8(c.user));
-            if (loc.server) EXPECT_EQ(db::ParseDatabaseLocation(loc.Display()).Display(), loc.Display());
+            if (loc.server) {
+                EXPECT_EQ(db::ParseDatabaseLocation(loc.Display()).Display(), loc.Display());
+            }
         } catch (const db::DbError& e) {
             EXPECT_FALSE(c.ok) << e.what();
-            if (QByteArray(c.text).contains("secret")) EXPECT_EQ(std::string(e.what()).find("secret"), std::string::npos);
+            if (QByteArray(c.text).contains("secret")) {
+                EXPECT_EQ(std::string(e.what()).find("secret"), std::string::npos);
+            }
         }
     }
 }
