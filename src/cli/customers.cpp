@@ -245,9 +245,13 @@ int Copy(Context& ctx)
 
     // A customer whose name the target holds already is replaced only when
     // asked to; a code held there by another customer is never taken.
-    ctx.feedback.answerToQuestions = overwrite ? MsgAnswer::Yes : MsgAnswer::No;
+    ctx.feedback.answerToQuestions = MsgAnswer::Yes;
     int copied = 0;
     for (const auto& c : all) {
+        if (!overwrite && target.FindByName(c.Nome)) {
+            PrintError("not copied: " + c.Nome + " (the target has a customer of that name; --overwrite replaces it)");
+            continue;
+        }
         std::string note;
         if (Load(ctx, source, c) && source.ReadNote(c.SerialCli, note)) {
             st.cliente.SerialCli = 0;

@@ -1,5 +1,5 @@
 // Settings kept by the operating system (the registry under
-// HKEY_CURRENT_USER\Software\Pelix on Windows, ~/.config/Pelix.conf elsewhere),
+// HKEY_CURRENT_USER\Software\Pelix on Windows, ~/.config/Pelix.ini elsewhere),
 // and the program's folders.
 #pragma once
 

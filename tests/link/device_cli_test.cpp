@@ -50,7 +50,7 @@ struct CtlRun {
 // time-out for the commands that talk to the device.
 CtlRun Ctl(const TempFolder& tmp, QStringList args, bool device = false)
 {
-    tmp.write("config/Pelix.conf", "[Miscellaneous]\nTimeOut=10\nLanguage=English\n");
+    tmp.write("config/Pelix.ini", "[Miscellaneous]\nTimeOut=10\nLanguage=English\n");
     if (device) args << "--device" << tmp.file("port") << "--char-timeout" << "0.3";
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -43,7 +43,7 @@ struct CtlRun {
 CtlRun Identify(const TempFolder& tmp, const QString& model)
 {
     // Settings of our own: T of 10 ms instead of the user's.
-    tmp.write("config/Pelix.conf", "[Miscellaneous]\nTimeOut=10\nLanguage=English\n");
+    tmp.write("config/Pelix.ini", "[Miscellaneous]\nTimeOut=10\nLanguage=English\n");
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", tmp.file("config"));
