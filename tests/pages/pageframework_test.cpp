@@ -1,5 +1,13 @@
+#include "pagebench.h"
+#include "pages/comdig.h"
+#include "pages/gprs.h"
 #include "pages/pageform.h"
 #include "pages/pagegrid.h"
+#include "pages/sms.h"
+#include "pages/telefono.h"
+#include "pages/uscite.h"
+
+#include <QStyle>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -71,6 +79,37 @@ TEST_F(HostFixture, APageThatRefusesStaysOpen)
     refusing->refuse = false;
     EXPECT_TRUE(host.Open(5, Echo()));
     EXPECT_EQ(host.CurrentNode(), 5);
+}
+
+// The pages with hint-laden grids shorten the hint pause while they are open;
+// the digital communicator page shortens it and leaves it so, and a page that
+// does not touch it keeps what it found.
+TEST(HintPause, FollowsThePagesOpenedAndLeft)
+{
+    pelix::test::PageBench b(kModelG, "3.10");
+    SetHintPause(kHintPauseDefault);
+    const auto pause = [] { return QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay); };
+    ASSERT_EQ(pause(), kHintPauseDefault);
+    const struct {
+        const char* page;
+        PageFactory make;
+        int whileOpen;
+        int afterLeaving;
+    } steps[] = {
+        {"Telefono", MakePage<TfrmTelefono>, 100, 500},
+        {"GPRS", MakePage<TfrmGPRS>, 500, 500},
+        {"SmsPELIXG", MakePage<TfrmSmsPELIXG>, 100, 500},
+        {"Uscite", MakePage<TfrmUscite>, 100, 500},
+        {"ComDigPELIXG", MakePage<TfrmComDigPELIXG>, 100, 100},
+        {"GPRS", MakePage<TfrmGPRS>, 100, 100},
+        {"Telefono", MakePage<TfrmTelefono>, 100, 500},
+    };
+    for (const auto& step : steps) {
+        ASSERT_TRUE(b.host.Open(1, step.make)) << step.page;
+        EXPECT_EQ(pause(), step.whileOpen) << step.page << " open";
+        ASSERT_TRUE(b.Leave()) << step.page;
+        EXPECT_EQ(pause(), step.afterLeaving) << step.page << " left";
+    }
 }
 
 TEST(PageGridTest, OnlyAMouseClickTogglesAndOnlyTextColumnsEdit)
