@@ -134,6 +134,22 @@ void TfrmMain::mCaricaClick()
     UpdateCaption();
 }
 
+LinkContext TfrmMain::MakeLinkContext(Feedback* fb)
+{
+    LinkContext link(port_, modemInfo_, st_, fb ? *fb : fb_);
+    link.charTimeout = charTimeout_;
+    link.secondMs = secondMs_;
+    return link;
+}
+
+void TfrmMain::SetLinkTimeouts(double charTimeout, int secondMs)
+{
+    charTimeout_ = charTimeout;
+    secondMs_ = secondMs;
+    monitor_->charTimeout = charTimeout;
+    monitor_->secondMs = secondMs;
+}
+
 void TfrmMain::remota1Click()
 {
     SelectRoot();
