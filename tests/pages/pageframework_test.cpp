@@ -7,7 +7,9 @@
 #include "pages/telefono.h"
 #include "pages/uscite.h"
 
+#include <QScrollBar>
 #include <QStyle>
+#include <QVBoxLayout>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -148,4 +150,33 @@ TEST(PageGridTest, OnlyAMouseClickTogglesAndOnlyTextColumnsEdit)
     ASSERT_NE(editor, nullptr);
     QTest::keyClicks(editor, "1a2");
     EXPECT_EQ(editor->text(), "12");
+}
+
+// A grid held at the height of its rows, in a page too narrow for its columns:
+// the horizontal scroll bar comes, and the last row stays in view above it.
+TEST(PageGridTest, TheHorizontalScrollBarNeverCoversTheLastRow)
+{
+    QWidget page;
+    auto* layout = new QVBoxLayout(&page);
+    auto* grid = new PageGrid(12, 6, 1, &page);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (int col = 0; col < 12; ++col) grid->setColumnWidth(col, 60);
+    layout->addWidget(grid);
+    layout->addStretch(1);
+    grid->LimitToContents();
+    grid->setMinimumHeight(grid->maximumHeight());
+    page.resize(900, 400);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    const auto lastRowShows = [grid] {
+        QApplication::processEvents();
+        return grid->visualRect(grid->model()->index(5, 1)).bottom() < grid->viewport()->height();
+    };
+    EXPECT_TRUE(lastRowShows());
+    page.resize(400, 400);
+    EXPECT_TRUE(lastRowShows());
+    EXPECT_TRUE(grid->horizontalScrollBar()->isVisible());
+    page.resize(900, 400);
+    EXPECT_TRUE(lastRowShows());
+    EXPECT_EQ(grid->height(), grid->minimumHeight());
 }
