@@ -9,6 +9,7 @@
 #include "common/startup.h"
 #include "db/customerdb.h"
 #include "model/state.h"
+#include "pages/pageform.h"
 #include "pages/pageregistry.h"
 #include "status/statushost.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelix"));
     QApplication::setApplicationDisplayName(QString::fromLatin1(pelix::kApplicationTitle));
+    pelix::SetHintPause(pelix::kHintPauseDefault);  // the pages shorten it while they are open
 
     pelix::QtFeedback feedback;
     pelix::ProgramState st(feedback);

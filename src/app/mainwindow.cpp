@@ -134,6 +134,22 @@ void TfrmMain::mCaricaClick()
     UpdateCaption();
 }
 
+LinkContext TfrmMain::MakeLinkContext(Feedback* fb)
+{
+    LinkContext link(port_, modemInfo_, st_, fb ? *fb : fb_);
+    link.charTimeout = charTimeout_;
+    link.secondMs = secondMs_;
+    return link;
+}
+
+void TfrmMain::SetLinkTimeouts(double charTimeout, int secondMs)
+{
+    charTimeout_ = charTimeout;
+    secondMs_ = secondMs;
+    monitor_->charTimeout = charTimeout;
+    monitor_->secondMs = secondMs;
+}
+
 void TfrmMain::remota1Click()
 {
     SelectRoot();
@@ -234,8 +250,12 @@ void TfrmMain::BuildComponents()
     lvClienti->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvClienti->setSelectionMode(QAbstractItemView::SingleSelection);
     lvClienti->header()->setSectionsClickable(true);
-    lvClienti->header()->setStretchLastSection(true);
     lvClienti->setColumnWidth(0, 130);
+    // The code column fills the rest. Stretching never makes a column narrower
+    // than it was, so it starts narrow: at its default width it would overflow
+    // the panel and bring a horizontal scroll bar.
+    lvClienti->setColumnWidth(1, 40);
+    lvClienti->header()->setStretchLastSection(true);
     lvClienti->setContextMenuPolicy(Qt::CustomContextMenu);
     lvClienti->viewport()->setCursor(Qt::PointingHandCursor);
     lvClienti->installEventFilter(this);

@@ -102,10 +102,14 @@ public:
     void DisplayStep();
 
     // The program's port record and modem identification, and a context for a
-    // device exchange on them.
+    // device exchange on them, told through `fb` (the window's own by default).
     stRecPort& Port() { return port_; }
     stRecModemInfo& ModemInfo() { return modemInfo_; }
-    LinkContext MakeLinkContext() { return LinkContext(port_, modemInfo_, st_, fb_); }
+    LinkContext MakeLinkContext(Feedback* fb = nullptr);
+    // The per-character time-out and the length of one second of the overall
+    // limits, for the commands and the modem monitor. The device's own timing
+    // unless a test against the simulator shortens it; set before the monitor starts.
+    void SetLinkTimeouts(double charTimeout, int secondMs);
     ModemMonitor& Monitor() { return *monitor_; }
     TfrmProg* Progress() { return prog_; }
 
@@ -173,6 +177,8 @@ private:
     CustomerDatabase& db_;
     stRecPort port_;
     stRecModemInfo modemInfo_;
+    double charTimeout_ = kCharTimeout;
+    int secondMs_ = 1000;
     std::unique_ptr<ModemMonitor> monitor_;
     TfrmProg* prog_ = nullptr;
     PageContext ctx_;

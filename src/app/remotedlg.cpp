@@ -204,7 +204,7 @@ void TfrmProgRemota::BitBtn2Click()
     if (!askDestination || !askDestination(destination)) return;
     ProgramState& st = main_.State();
     DialogFeedback fb(*st.feedback, ProgressBar1, lblProgress);
-    LinkContext link(main_.Port(), main_.ModemInfo(), st, fb);
+    LinkContext link = main_.MakeLinkContext(&fb);
     RemoteMessages messages = Messages();
     const RemoteSendResult r =
         RemoteSend(link, destination, messages, [this](const RemoteMessages& left) { SyncChecks(left); });

@@ -215,20 +215,18 @@ bool ReadDeviceCommand(LinkContext& ctx, ModemMonitor* monitor)
 {
     ProgramState& st = ctx.state;
     switch (st.Model()) {
-    case kModelG: {
+    case kModelG:
+    case kModelI: {
         const Tag_GlobalBuffer before = st.image;
         const int eventiBefore = st.EventiAssegnati;
         InitImage(st, st.image, false);
-        if (ReadDeviceG(ctx)) return true;
-        // A read that did not complete must not pass off defaults, or nothing,
-        // as the device's configuration.
+        if (st.Model() == kModelG ? ReadDeviceG(ctx) : ReadDeviceI(ctx)) return true;
+        // A read that did not complete must not pass off defaults, or half a
+        // configuration, as the device's; the edits in the image stay.
         st.image = before;
         st.EventiAssegnati = eventiBefore;
         return false;
     }
-    case kModelI:
-        InitImage(st, st.image, false);
-        return ReadDeviceI(ctx);
     default:
         return ReadA(ctx, monitor);
     }

@@ -15,7 +15,7 @@ class ModemMonitor;
 
 // Reads the device into ctx.state.image. The caller has written the open page
 // back into the image (selected the root node). PELIX-G and PELIX-I start from
-// the model's defaults; a PELIX-G read that fails leaves the image as it was.
+// the model's defaults; a read of either that fails leaves the image as it was.
 // PELIX-A: the window passes its modem monitor, which is paused for the
 // command (a monitor that does not let go of the port in time makes the command
 // give up with its device text) and whose device-present flag must be set;

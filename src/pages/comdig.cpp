@@ -49,7 +49,7 @@ CountedString<20>& Number(Tag_ComDig& c, int i)
 
 TfrmComDig::TfrmComDig(PageContext& c, QWidget* owner) : TfrmComDig(c, owner, false) {}
 
-TfrmComDig::TfrmComDig(PageContext& c, QWidget* owner, bool g) : TPageForm(c, owner), g_(g) { Build(); }
+TfrmComDig::TfrmComDig(PageContext& c, QWidget* owner, bool g) : TPageForm(c, owner, HintPauseRule::Shorten), g_(g) { Build(); }
 
 void TfrmComDig::Build()
 {

@@ -3,15 +3,55 @@
 #include "app/formfit.h"
 #include "common/text.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
 
+#include <atomic>
+
 namespace pelix {
 
-TPageForm::TPageForm(PageContext& c, QWidget* owner) : QWidget(owner), ctx(c), st(c.st), fb(c.fb)
+namespace {
+
+std::atomic<int> hintPauseMs{kHintPauseDefault};
+
+// The application's own style with one answer changed: the hint pause.
+class HintPauseStyle : public QProxyStyle {
+public:
+    explicit HintPauseStyle(const QString& base) : QProxyStyle(base) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ToolTip_WakeUpDelay) return hintPauseMs.load();
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
+
+void SetHintPause(int ms)
 {
+    hintPauseMs = ms;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    static QPointer<QStyle> installed;
+    if (installed && QApplication::style() == installed.data()) return;
+    // A fresh instance of the style in use as the base: the application deletes
+    // the style it replaces.
+    auto* style = new HintPauseStyle(QApplication::style()->name());
+    installed = style;
+    QApplication::setStyle(style);
+}
+
+int HintPause() { return hintPauseMs.load(); }
+
+TPageForm::TPageForm(PageContext& c, QWidget* owner, HintPauseRule hintPause)
+    : QWidget(owner), ctx(c), st(c.st), fb(c.fb), hintPause_(hintPause)
+{
+    if (hintPause_ != HintPauseRule::Unchanged) SetHintPause(kHintPauseShort);
     if (owner) {
         setWindowFlags(Qt::Widget);
         move(1, 1);
@@ -33,6 +73,7 @@ void TPageForm::ClosePage()
 {
     if (!FormCloseQuery()) return;
     FormClose();
+    if (hintPause_ == HintPauseRule::ShortWhileOpen) SetHintPause(kHintPauseDefault);
 }
 
 bool TPageForm::event(QEvent* e)

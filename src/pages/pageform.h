@@ -22,6 +22,23 @@ namespace pelix {
 
 class ModemMonitor;
 
+// The application's hint pause: how long the mouse rests on a control before
+// its hint shows. The editing pages with hint-laden grids shorten it.
+constexpr int kHintPauseDefault = 500;  // ms
+constexpr int kHintPauseShort = 100;    // ms
+
+// Sets the pause every widget's hint waits for; the first call puts in place
+// the application style that answers it. Widget layer only.
+void SetHintPause(int ms);
+int HintPause();
+
+// What a page does with the hint pause.
+enum class HintPauseRule {
+    Unchanged,       // leaves it alone
+    Shorten,         // shortens it when created and leaves it so
+    ShortWhileOpen,  // shortens it when created and puts the default back when closed
+};
+
 struct PageContext {
     ProgramState& st;
     Feedback& fb;
@@ -34,7 +51,7 @@ class TPageForm : public QWidget {
 
 public:
     // With an owner the page is a borderless child that fills it.
-    TPageForm(PageContext& ctx, QWidget* owner);
+    TPageForm(PageContext& ctx, QWidget* owner, HintPauseRule hintPause = HintPauseRule::Unchanged);
 
     int Tag = 0;
 
@@ -62,6 +79,7 @@ protected:
 
 private:
     QPointer<QLabel> statusLine_;
+    HintPauseRule hintPause_;
 };
 
 using PageFactory = std::function<TPageForm*(PageContext&, QWidget* owner)>;

@@ -295,6 +295,22 @@ void PageGrid::LimitToContents()
     if (verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) width += verticalScrollBar()->sizeHint().width();
     setMaximumSize(width, height);
     setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    if (contentHeight_ < 0)
+        connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, [this] { FitHeightToScrollBar(); });
+    contentHeight_ = height;
+    FitHeightToScrollBar();
+}
+
+void PageGrid::FitHeightToScrollBar()
+{
+    const QScrollBar* bar = horizontalScrollBar();
+    const bool shown = horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && bar->maximum() > bar->minimum();
+    const int height = contentHeight_ + (shown ? bar->sizeHint().height() : 0);
+    if (height == maximumHeight()) return;
+    // A grid held at its full height stays so.
+    const bool pinned = minimumHeight() == maximumHeight();
+    setMaximumHeight(height);
+    if (pinned) setMinimumHeight(height);
 }
 
 void PageGrid::SetHeadingBand(int first, int last, const QString& text)

@@ -97,6 +97,9 @@ private:
         QString text;
     };
     const HeadingBand* BandOf(int col) const;
+    // Makes room for the horizontal scroll bar while it shows, so that it never
+    // covers the last row of a grid limited to its contents.
+    void FitHeightToScrollBar();
     void ShowNameLabel(int col, const QPoint& at);
     // The mouse is over a cell (-1: none); `at` in the viewport's coordinates.
     void HoverCell(int col, int row, const QPoint& at);
@@ -107,6 +110,7 @@ private:
     QLabel* nameLabel_ = nullptr;
     QWidget* strip_ = nullptr;  // the frozen heading row
     int headingHeight_ = 0;
+    int contentHeight_ = -1;  // what LimitToContents measured; -1: not limited
     bool navigation_ = false;
     QModelIndex pressed_;
 };

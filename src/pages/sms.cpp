@@ -40,7 +40,7 @@ enum { E_Pol = 1, E_Tel1 = 2, E_Tel8 = 9, E_Attiv = 10, E_Ripr = 11, E_FunA = 12
 
 TfrmSms::TfrmSms(PageContext& c, QWidget* owner) : TfrmSms(c, owner, false) {}
 
-TfrmSms::TfrmSms(PageContext& c, QWidget* owner, bool g) : TPageForm(c, owner), g_(g) { Build(); }
+TfrmSms::TfrmSms(PageContext& c, QWidget* owner, bool g) : TPageForm(c, owner, HintPauseRule::ShortWhileOpen), g_(g) { Build(); }
 
 void TfrmSms::Build()
 {

@@ -34,7 +34,7 @@ QString CleanPhoneNumber(const QString& text)
 
 }  // namespace
 
-TfrmTelefono::TfrmTelefono(PageContext& c, QWidget* owner) : TPageForm(c, owner)
+TfrmTelefono::TfrmTelefono(PageContext& c, QWidget* owner) : TPageForm(c, owner, HintPauseRule::ShortWhileOpen)
 {
     GroupBox1 = new QGroupBox(this);
     StringGrid1 = new PageGrid(8, 1, 1, GroupBox1);

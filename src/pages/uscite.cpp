@@ -81,7 +81,7 @@ std::uint8_t Tag_Uscita::*TfrmUscite::EventOf(int col)
     }
 }
 
-TfrmUscite::TfrmUscite(PageContext& c, QWidget* owner) : TPageForm(c, owner)
+TfrmUscite::TfrmUscite(PageContext& c, QWidget* owner) : TPageForm(c, owner, HintPauseRule::ShortWhileOpen)
 {
     GroupBox1 = new QGroupBox(this);
     HyperGrid2 = new PageGrid(11, kOutputs + 1, 1, GroupBox1);

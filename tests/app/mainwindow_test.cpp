@@ -1,7 +1,10 @@
 #include "app/cliente.h"
 #include "app/mainwindow.h"
 #include "db/dbfixture.h"
+#include "link/linkfixture.h"
 #include "model/imageinit.h"
+#include "pages/pagegrid.h"
+#include "pages/telefono.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -11,6 +14,11 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <thread>
 
 using namespace pelix;
 
@@ -25,10 +33,12 @@ struct MainWindowFixture : pelix::test::DbFixture {
         st.modelNames[kModelG] = "MX7720-IG";
         st.cliente.TipoCentrale = kModelG;
     }
-    void Show()
+    // The window on `device`; without one, on a path that is never a real serial port.
+    void Show(const std::string& device = {})
     {
         w = std::make_unique<TfrmMain>(st, fb, *db);
-        w->Port().device = t.file("no-such-port").toStdString();  // never a real serial port
+        w->Port().device = device.empty() ? t.file("no-such-port").toStdString() : device;
+        w->SetLinkTimeouts(pelix::test::kTestCharTimeout, pelix::test::kTestSecondMs);
         w->show();
         w->FormShow();
     }
@@ -217,3 +227,130 @@ TEST_F(MainWindowFixture, ARefusedSaveKeepsTheCustomerDialogOpen)
     EXPECT_EQ(fb.messages.back().text.substr(0, st.Text(128).size()), st.Text(128));
     EXPECT_EQ(st.cliente.SerialCli, 0);  // nothing was stored
 }
+
+// ---- the read and write commands against the simulated device ----
+
+namespace {
+
+struct DeviceCase {
+    const char* name;
+    std::uint8_t model;
+    sim::Model device;
+    sim::Module module;
+    int silentReadText;  // what a read from a device that answers nothing shows
+};
+
+void PrintTo(const DeviceCase& c, std::ostream* os) { *os << c.name; }
+
+// Processes events until `done` or about `ms` milliseconds.
+bool WaitFor(const std::function<bool()>& done, int ms = 8000)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+struct DeviceWindow : MainWindowFixture, ::testing::WithParamInterface<DeviceCase> {
+    std::unique_ptr<pelix::test::SimLink> link;
+
+    // A new customer of the case's model in the window, with the simulated
+    // device, which `faults` may silence, as its port.
+    void ShowOnDevice(sim::Faults faults = {})
+    {
+        const DeviceCase& c = GetParam();
+        const bool silent = faults.silent;
+        RegisterConfigurationPages();
+        st.settings.TimeOut = 1;
+        st.cliente.TipoCentrale = c.model;
+        st.cliente.Rel_firmware = "1.05";  // PELIX-A: the simulated device's release
+        link = std::make_unique<pelix::test::SimLink>(pelix::test::Device(c.device, c.module), std::move(faults));
+        Show(link->port.device);
+        fb.defaultAnswer = MsgAnswer::Yes;  // PELIX-A: every output event to its default output
+        // The PELIX-A commands want the monitor to have seen the device.
+        if (c.model == kModelA && !silent) {
+            ASSERT_TRUE(WaitFor([this] { return st.flags.devicePresent.load(); }));
+        }
+    }
+    // Types `number` as the first phone number on the phone numbers page.
+    void TypeFirstNumber(const QString& number)
+    {
+        w->tvPanel->setCurrentItem(w->tvPanel->topLevelItem(0)->child(0));
+        auto* page = qobject_cast<TfrmTelefono*>(w->Host().Current());
+        ASSERT_NE(page, nullptr);
+        page->StringGrid1->SetCells(TfrmTelefono::ColPhone, 1, number);
+    }
+    // The phone book and entry where the device keeps `number`.
+    std::optional<std::pair<std::string, int>> DeviceEntry(const std::string& number)
+    {
+        for (const auto& [book, entries] : link->DeviceState().phoneBooks)
+            for (const auto& [index, e] : entries.entries)
+                if (e.number == number) return std::make_pair(book, index);
+        return std::nullopt;
+    }
+    std::vector<std::string> Complaints() const
+    {
+        std::vector<std::string> out;
+        for (const auto& m : fb.messages)
+            if (m.type == MsgType::Error || m.type == MsgType::Warning) out.push_back(m.text);
+        return out;
+    }
+};
+
+}  // namespace
+
+// A write takes the edits of the open page to the device; a read replaces the
+// image with the device's configuration, and an edit still on the open page
+// does not survive it.
+TEST_P(DeviceWindow, WritesThePagesEditsAndReadsTheDevicesConfiguration)
+{
+    ShowOnDevice();
+    TypeFirstNumber("0351112233");
+    w->mInviaClick();
+    EXPECT_EQ(Complaints(), std::vector<std::string>{});
+    EXPECT_EQ(w->Host().CurrentNode(), 0);  // the root node was selected first
+    const auto entry = DeviceEntry("0351112233");
+    ASSERT_TRUE(entry) << "the number did not reach the device";
+
+    // Someone changes the number on the device; the installer edits it on the
+    // page, then reads.
+    {
+        std::lock_guard lock(link->server.mutex());
+        link->device.state().phoneBooks[entry->first].entries[entry->second].number = "0354445566";
+    }
+    TypeFirstNumber("0357778899");
+    st.reference = st.image;
+    w->mCaricaClick();
+    EXPECT_EQ(Complaints(), std::vector<std::string>{});
+    EXPECT_EQ(st.image.NumTel[0].Numero, "0354445566");
+    EXPECT_EQ(w->Host().CurrentNode(), 0);
+    EXPECT_FALSE(ImageUnchanged(st, st.image));  // what was read is not saved yet
+    EXPECT_EQ(st.flags.progress.load(), false);
+}
+
+// A device that answers nothing: the model's message, and the image keeps the
+// installer's edits.
+TEST_P(DeviceWindow, AReadFromASilentDeviceSaysSoAndKeepsTheImage)
+{
+    sim::Faults silent;
+    silent.silent = true;
+    ShowOnDevice(silent);
+    TypeFirstNumber("0351112233");
+    w->SelectRoot();
+    const Tag_GlobalBuffer before = st.image;
+    fb.messages.clear();
+    w->mCaricaClick();
+    EXPECT_EQ(Complaints(), std::vector<std::string>{st.Text(GetParam().silentReadText)});
+    EXPECT_TRUE(st.image == before);
+    EXPECT_EQ(st.image.NumTel[0].Numero, "0351112233");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, DeviceWindow,
+    ::testing::Values(DeviceCase{"G", kModelG, sim::Model::G, sim::Module::Motorola, 611},
+                      DeviceCase{"I", kModelI, sim::Model::I, sim::Module::Motorola, 237},
+                      DeviceCase{"A", kModelA, sim::Model::A, sim::Module::Native, 54}),
+    [](const auto& info) { return std::string(info.param.name); });

@@ -1,5 +1,15 @@
+#include "pagebench.h"
+#include "pages/comdig.h"
+#include "pages/gprs.h"
 #include "pages/pageform.h"
 #include "pages/pagegrid.h"
+#include "pages/sms.h"
+#include "pages/telefono.h"
+#include "pages/uscite.h"
+
+#include <QScrollBar>
+#include <QStyle>
+#include <QVBoxLayout>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -73,6 +83,37 @@ TEST_F(HostFixture, APageThatRefusesStaysOpen)
     EXPECT_EQ(host.CurrentNode(), 5);
 }
 
+// The pages with hint-laden grids shorten the hint pause while they are open;
+// the digital communicator page shortens it and leaves it so, and a page that
+// does not touch it keeps what it found.
+TEST(HintPause, FollowsThePagesOpenedAndLeft)
+{
+    pelix::test::PageBench b(kModelG, "3.10");
+    SetHintPause(kHintPauseDefault);
+    const auto pause = [] { return QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay); };
+    ASSERT_EQ(pause(), kHintPauseDefault);
+    const struct {
+        const char* page;
+        PageFactory make;
+        int whileOpen;
+        int afterLeaving;
+    } steps[] = {
+        {"Telefono", MakePage<TfrmTelefono>, 100, 500},
+        {"GPRS", MakePage<TfrmGPRS>, 500, 500},
+        {"SmsPELIXG", MakePage<TfrmSmsPELIXG>, 100, 500},
+        {"Uscite", MakePage<TfrmUscite>, 100, 500},
+        {"ComDigPELIXG", MakePage<TfrmComDigPELIXG>, 100, 100},
+        {"GPRS", MakePage<TfrmGPRS>, 100, 100},
+        {"Telefono", MakePage<TfrmTelefono>, 100, 500},
+    };
+    for (const auto& step : steps) {
+        ASSERT_TRUE(b.host.Open(1, step.make)) << step.page;
+        EXPECT_EQ(pause(), step.whileOpen) << step.page << " open";
+        ASSERT_TRUE(b.Leave()) << step.page;
+        EXPECT_EQ(pause(), step.afterLeaving) << step.page << " left";
+    }
+}
+
 TEST(PageGridTest, OnlyAMouseClickTogglesAndOnlyTextColumnsEdit)
 {
     PageGrid grid(3, 4, 1);
@@ -109,4 +150,33 @@ TEST(PageGridTest, OnlyAMouseClickTogglesAndOnlyTextColumnsEdit)
     ASSERT_NE(editor, nullptr);
     QTest::keyClicks(editor, "1a2");
     EXPECT_EQ(editor->text(), "12");
+}
+
+// A grid held at the height of its rows, in a page too narrow for its columns:
+// the horizontal scroll bar comes, and the last row stays in view above it.
+TEST(PageGridTest, TheHorizontalScrollBarNeverCoversTheLastRow)
+{
+    QWidget page;
+    auto* layout = new QVBoxLayout(&page);
+    auto* grid = new PageGrid(12, 6, 1, &page);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (int col = 0; col < 12; ++col) grid->setColumnWidth(col, 60);
+    layout->addWidget(grid);
+    layout->addStretch(1);
+    grid->LimitToContents();
+    grid->setMinimumHeight(grid->maximumHeight());
+    page.resize(900, 400);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    const auto lastRowShows = [grid] {
+        QApplication::processEvents();
+        return grid->visualRect(grid->model()->index(5, 1)).bottom() < grid->viewport()->height();
+    };
+    EXPECT_TRUE(lastRowShows());
+    page.resize(400, 400);
+    EXPECT_TRUE(lastRowShows());
+    EXPECT_TRUE(grid->horizontalScrollBar()->isVisible());
+    page.resize(900, 400);
+    EXPECT_TRUE(lastRowShows());
+    EXPECT_EQ(grid->height(), grid->minimumHeight());
 }
