@@ -7,10 +7,12 @@
 #include <QDir>
 #include <QSqlRecord>
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace pelix {
 
@@ -58,31 +60,45 @@ private:
     std::map<QString, int> index_;
 };
 
-// Inserts rows of fixed columns with one prepared statement.
+// Rows of fixed columns for one table, written together by Write(): as few
+// statements as the database takes, since on a server each one is a round trip.
 class Inserter {
 public:
     Inserter(TableFolders& t, const QString& schema, const char* table, std::initializer_list<const char*> columns)
+        : t_(t), schema_(schema), table_(QString::fromLatin1(table))
     {
-        QStringList names;
-        QStringList marks;
-        for (const char* c : columns) {
-            names << QString::fromLatin1(c);
-            marks << QStringLiteral("?");
-        }
-        q_ = t.Prepare(QStringLiteral("INSERT INTO ") + t.Qualified(schema, QString::fromLatin1(table)) +
-                       QStringLiteral(" (") + names.join(u", ") + QStringLiteral(") VALUES (") + marks.join(u", ") +
-                       u')');
-        count_ = names.size();
+        for (const char* c : columns) columns_ << QString::fromLatin1(c);
     }
-    void Insert(const QVariantList& values)
+    Inserter& Insert(const QVariantList& values)
     {
-        for (int i = 0; i < count_; ++i) q_.bindValue(i, values.value(i));
-        TableFolders::Exec(q_);
+        rows_.push_back(values);
+        return *this;
+    }
+    void Write()
+    {
+        const int n = static_cast<int>(columns_.size());
+        // Well under the 999 values an older SQLite takes in one statement.
+        const std::size_t perStatement = static_cast<std::size_t>(std::max(1, 900 / n));
+        const QString one = u'(' + QStringList(n, QStringLiteral("?")).join(u", ") + u')';
+        const QString head = QStringLiteral("INSERT INTO ") + t_.Qualified(schema_, table_) + QStringLiteral(" (") +
+                             columns_.join(u", ") + QStringLiteral(") VALUES ");
+        for (std::size_t start = 0; start < rows_.size(); start += perStatement) {
+            const std::size_t count = std::min(perStatement, rows_.size() - start);
+            QSqlQuery q = t_.Prepare(head + QStringList(static_cast<int>(count), one).join(u", "));
+            int k = 0;
+            for (std::size_t r = start; r < start + count; ++r)
+                for (int i = 0; i < n; ++i) q.bindValue(k++, rows_[r].value(i));
+            TableFolders::Exec(q);
+        }
+        rows_.clear();
     }
 
 private:
-    QSqlQuery q_;
-    int count_ = 0;
+    TableFolders& t_;
+    QString schema_;
+    QString table_;
+    QStringList columns_;
+    std::vector<QVariantList> rows_;
 };
 
 QSqlQuery SelectOfCustomer(TableFolders& t, const QString& schema, const char* table, int serial)
@@ -458,15 +474,18 @@ void CustomerDatabase::SaveConfiguration()
             const auto& e = img.NumTel[static_cast<std::size_t>(i)];
             ins.Insert({serial, i, Q(e.Descrizione), Q(e.Numero), Flag(e.Avvisatore), e.Uscite});
         }
+        ins.Write();
     }
     {
         Inserter ins(t, cfg_, "Messaggi", {"SerialCli", "Progress", "Descrizione"});
         for (int i = 0; i < kMessageLabels; ++i)
             ins.Insert({serial, i, Q(CountedString<20>(img.Messaggi[static_cast<std::size_t>(i)]).view())});
+        ins.Write();
     }
     {
         Inserter ins(t, cfg_, "Sms", {"SerialCli", "Progress", "Descrizione"});
         for (int i = 0; i < kSmsTexts; ++i) ins.Insert({serial, i, Q(img.Sms[static_cast<std::size_t>(i)])});
+        ins.Write();
     }
     {
         Inserter ins(t, cfg_, "Ingresso",
@@ -477,6 +496,7 @@ void CustomerDatabase::SaveConfiguration()
             ins.Insert({serial, i, e.Polarita, e.Messaggio, e.MaskTel, e.SmsA, e.SmsR, e.MaskSms, Flag(e.Serv),
                         Q(e.SMSAttiv), Q(e.SMSRipr), Flag(e.ServPELIX_I_1), Flag(e.ServPELIX_I_2)});
         }
+        ins.Write();
     }
     {
         Inserter ins(t, cfg_, "Uscite",
@@ -488,6 +508,7 @@ void CustomerDatabase::SaveConfiguration()
                         Flag(e.MS), Flag(e.OUTRESERV), Q(e.Messaggio), e.MaskEventiPELIX_I, e.Tipo, e.TempoOn,
                         e.Conferma});
         }
+        ins.Write();
     }
 
     const Tag_ComDig& cd = img.ComDig;
@@ -507,13 +528,15 @@ void CustomerDatabase::SaveConfiguration()
               "SegIntervallo2"})
         .Insert({serial, Q(cd.Numero1), Q(cd.Numero2), Q(cd.Numero3), Q(cd.Numero4), segDate, segTime,
                  static_cast<qlonglong>(db::IntervalLow(cd.SegIntervallo)),
-                 static_cast<qlonglong>(db::IntervalHigh(cd.SegIntervallo))});
+                 static_cast<qlonglong>(db::IntervalHigh(cd.SegIntervallo))})
+        .Write();
     {
         Inserter ins(t, cfg_, "Eventi", {"SerialCli", "Progress", "CodiceUtente", "CodiceEvento1", "CodiceEvento2", "Invia"});
         for (int i = 0; i < kEvents; ++i) {
             const auto& e = cd.Eventi[static_cast<std::size_t>(i)];
             ins.Insert({serial, i, Q(e.CodiceUtente), Q(e.CodiceEvento1), Q(e.CodiceEvento2), e.Invia});
         }
+        ins.Write();
     }
 
     QVariantList opz = {serial, o.Voceinlinea, o.Squillo, o.Selezione, Q(o.Prefisso), o.Richiama, Q(o.CodUscSms),
@@ -529,25 +552,29 @@ void CustomerDatabase::SaveConfiguration()
                  {"SerialCli", "VoceInLinea", "Squillo", "Selezione", "Prefisso", "Richiama", "CodUscSms", "CifreRim",
                   "UsaGsm", "CommutaChiama", "SMSDataPrimo", "SMSOraPrimo", "SMSIntervallo1", "SMSIntervallo2",
                   "ControlloCredito", "Priorita", "StringaControllo", "NtelChiamataADT"})
-            .Insert(opz << Q(o.StringaControllo) << img.GPRS.NtelChiamataADT);
+            .Insert(opz << Q(o.StringaControllo) << img.GPRS.NtelChiamataADT)
+            .Write();
     } else if (modelG) {
         Inserter(t, cfg_, "Opzioni",
                  {"SerialCli", "VoceInLinea", "Squillo", "Selezione", "Prefisso", "Richiama", "CodUscSms", "CifreRim",
                   "UsaGsm", "CommutaChiama", "SMSDataPrimo", "SMSOraPrimo", "SMSIntervallo1", "SMSIntervallo2",
                   "ControlloCredito", "Priorita", "StringaControllo"})
-            .Insert(opz << Q(o.StringaControllo));
+            .Insert(opz << Q(o.StringaControllo))
+            .Write();
     } else if (hasAdt) {
         Inserter(t, cfg_, "Opzioni",
                  {"SerialCli", "VoceInLinea", "Squillo", "Selezione", "Prefisso", "Richiama", "CodUscSms", "CifreRim",
                   "UsaGsm", "CommutaChiama", "SMSDataPrimo", "SMSOraPrimo", "SMSIntervallo1", "SMSIntervallo2",
                   "ControlloCredito", "Priorita", "NtelChiamataADT"})
-            .Insert(opz << img.GPRS.NtelChiamataADT);
+            .Insert(opz << img.GPRS.NtelChiamataADT)
+            .Write();
     } else {
         Inserter(t, cfg_, "Opzioni",
                  {"SerialCli", "VoceInLinea", "Squillo", "Selezione", "Prefisso", "Richiama", "CodUscSms", "CifreRim",
                   "UsaGsm", "CommutaChiama", "SMSDataPrimo", "SMSOraPrimo", "SMSIntervallo1", "SMSIntervallo2",
                   "ControlloCredito", "Priorita"})
-            .Insert(opz);
+            .Insert(opz)
+            .Write();
     }
 
     if (modelG) {
@@ -557,7 +584,8 @@ void CustomerDatabase::SaveConfiguration()
                   "Account", "CID1", "CID2"})
             .Insert({serial, Q(g.APN), Q(g.APN2), g.Port, g.Port2, g.Super, Q(db::IpToDigits(g.IP)),
                      Q(db::IpToDigits(g.IP2)), Q(g.UserName), Q(g.Pwd), Q(g.SIM), Q(g.DNIS), Q(g.Account), Q(g.CID1),
-                     Q(g.CID2)});
+                     Q(g.CID2)})
+            .Write();
     }
 }
 
