@@ -141,7 +141,16 @@ bool CustomerDatabase::SetTableLocations(const QString& dataFolder)
 
 TableFolders& CustomerDatabase::Open()
 {
-    if (!tables_) throw DbError("The customer database is not open (" + QDir::toNativeSeparators(dataFolder_).toStdString() + ").");
+    if (!tables_) {
+        QString where = QDir::toNativeSeparators(dataFolder_);
+        try {
+            const db::DatabaseLocation loc = db::ParseDatabaseLocation(st_.settings.Database);
+            if (loc.server) where = loc.Display();
+        } catch (const DbError&) {
+            where = QStringLiteral("the database connection setting is not usable");
+        }
+        throw DbError("The customer database is not open (" + where.toStdString() + ").");
+    }
     return *tables_;
 }
 

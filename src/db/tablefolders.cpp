@@ -102,7 +102,7 @@ void TableFolders::OpenServer()
         const QSqlError e = db_.lastError();
         db_ = QSqlDatabase();
         QSqlDatabase::removeDatabase(connectionName_);
-        throw DbError("Cannot reach the customer database " + where + ": " + ErrorText(e).trimmed().toStdString());
+        throw DbError("Cannot reach the customer database " + where + ": " + ErrorText(e).simplified().toStdString());
     }
     try {
         // "Already exists, skipping" notices are no news.

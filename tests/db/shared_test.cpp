@@ -66,14 +66,19 @@ TEST(DatabaseLocation, ReadsTheSetting)
     }
 }
 
-TEST(DatabaseLocation, AServerThatDoesNotAnswerIsNamedInTheError)
+TEST(DatabaseLocation, AServerThatDoesNotAnswerIsNamedInEveryError)
 {
     test::TempFolder t;
-    try {
-        db::TableFolders tables(t.path(), QStringLiteral("postgresql://pelix@127.0.0.1:1/pelix"));
-        FAIL() << "connected to nothing";
-    } catch (const db::DbError& e) {
-        EXPECT_NE(std::string(e.what()).find("postgresql://pelix@127.0.0.1:1/pelix"), std::string::npos) << e.what();
+    RecordingFeedback fb;
+    ProgramState st(fb);
+    st.settings.Database = QStringLiteral("postgresql://pelix@127.0.0.1:1/pelix");
+    CustomerDatabase db(st);
+    EXPECT_FALSE(db.SetTableLocations(t.path()));
+    EXPECT_TRUE(db.NextCustomerCode().empty());
+    ASSERT_EQ(fb.messages.size(), 2u);
+    for (const auto& m : fb.messages) {
+        EXPECT_NE(m.text.find("postgresql://pelix@127.0.0.1:1/pelix"), std::string::npos) << m.text;
+        EXPECT_EQ(m.text.find('\t'), std::string::npos) << m.text;
     }
 }
 
