@@ -4,16 +4,24 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 
 #include <atomic>
+#include <map>
+#include <mutex>
 
 namespace pelix::db {
 
 namespace {
 
 std::atomic<int> connectionCounter{0};
+
+// The open connections by driver, so that a failing statement finds the
+// transaction it belongs to.
+std::mutex connectionsMutex;
+std::map<const QSqlDriver*, TableFolders*> openConnections;
 
 QString Clean(const QString& folder)
 {
@@ -79,6 +87,10 @@ void TableFolders::OpenSqlite()
         QSqlDatabase::removeDatabase(connectionName_);
         Throw(e);
     }
+    {
+        const std::lock_guard<std::mutex> lock(connectionsMutex);
+        openConnections[db_.driver()] = this;
+    }
     SetPragmas(QStringLiteral("main"));
 }
 
@@ -104,12 +116,20 @@ void TableFolders::OpenServer()
         QSqlDatabase::removeDatabase(connectionName_);
         throw DbError("Cannot reach the customer database " + where + ": " + ErrorText(e).simplified().toStdString());
     }
+    {
+        const std::lock_guard<std::mutex> lock(connectionsMutex);
+        openConnections[db_.driver()] = this;
+    }
     try {
         // "Already exists, skipping" notices are no news.
         Exec(QStringLiteral("SET client_min_messages TO warning"));
         if (!SchemaExists(QStringLiteral("main"))) Exec(QStringLiteral("CREATE SCHEMA IF NOT EXISTS main"));
         Exec(QStringLiteral("SET search_path TO main"));
     } catch (...) {
+        {
+            const std::lock_guard<std::mutex> lock(connectionsMutex);
+            openConnections.erase(db_.driver());
+        }
         db_.close();
         db_ = QSqlDatabase();
         QSqlDatabase::removeDatabase(connectionName_);
@@ -128,6 +148,10 @@ bool TableFolders::SchemaExists(const QString& schema)
 TableFolders::~TableFolders()
 {
     if (inTransaction_) Rollback();
+    {
+        const std::lock_guard<std::mutex> lock(connectionsMutex);
+        openConnections.erase(db_.driver());
+    }
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(connectionName_);
@@ -254,8 +278,33 @@ bool TableFolders::HasColumn(const QString& schema, const QString& table, const 
     return Columns(schema, table).contains(column, Qt::CaseInsensitive);
 }
 
+TableFolders* TableFolders::OfDriver(const QSqlDriver* driver)
+{
+    const std::lock_guard<std::mutex> lock(connectionsMutex);
+    const auto it = openConnections.find(driver);
+    return it == openConnections.end() ? nullptr : it->second;
+}
+
+void TableFolders::AbortAfterFailure()
+{
+    if (!inTransaction_ || aborted_) return;
+    if (location_.server) {
+        db_.rollback();
+    } else {
+        QSqlQuery q(db_);
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
+    aborted_ = true;
+}
+
+void TableFolders::CheckNotAborted() const
+{
+    if (aborted_) throw DbError("An earlier statement of this change failed; the whole change was undone.");
+}
+
 QSqlQuery TableFolders::Prepare(const QString& sql)
 {
+    CheckNotAborted();
     QSqlQuery q(db_);
     q.setForwardOnly(true);
     if (!q.prepare(sql)) Throw(q.lastError());
@@ -264,7 +313,12 @@ QSqlQuery TableFolders::Prepare(const QString& sql)
 
 void TableFolders::Exec(QSqlQuery& q)
 {
-    if (!q.exec()) Throw(q.lastError());
+    TableFolders* owner = OfDriver(q.driver());
+    if (owner) owner->CheckNotAborted();
+    if (q.exec()) return;
+    const QSqlError e = q.lastError();
+    if (owner) owner->AbortAfterFailure();
+    Throw(e);
 }
 
 QVariant TableFolders::ExecReturning(QSqlQuery& q)
@@ -278,8 +332,12 @@ QVariant TableFolders::ExecReturning(QSqlQuery& q)
 
 void TableFolders::Exec(const QString& sql)
 {
+    CheckNotAborted();
     QSqlQuery q(db_);
-    if (!q.exec(sql)) Throw(q.lastError());
+    if (q.exec(sql)) return;
+    const QSqlError e = q.lastError();
+    AbortAfterFailure();
+    Throw(e);
 }
 
 void TableFolders::Begin()
@@ -297,6 +355,10 @@ void TableFolders::Begin()
 
 void TableFolders::Commit()
 {
+    if (aborted_) {
+        Rollback();
+        throw DbError("An earlier statement of this change failed; the whole change was undone.");
+    }
     QSqlError e;
     if (location_.server) {
         if (!db_.commit()) e = db_.lastError();
@@ -314,12 +376,13 @@ void TableFolders::Commit()
 void TableFolders::Rollback()
 {
     if (location_.server) {
-        db_.rollback();
-    } else {
+        if (!aborted_) db_.rollback();
+    } else if (!aborted_) {
         QSqlQuery q(db_);
         q.exec(QStringLiteral("ROLLBACK"));
     }
     inTransaction_ = false;
+    aborted_ = false;
 }
 
 void TableFolders::LockForWriting(const QString& schema, const QString& table)

@@ -103,6 +103,13 @@ public:
 
 private:
     void SetPragmas(const QString& schema);
+    // A statement failed inside a transaction: the whole transaction is rolled
+    // back at once (a server has aborted it anyway; the statements still open
+    // can then be freed) and every further statement of it is refused, so
+    // that nothing written before the failure can be committed after it.
+    void AbortAfterFailure();
+    void CheckNotAborted() const;
+    static TableFolders* OfDriver(const QSqlDriver* driver);
     void OpenSqlite();
     void OpenServer();
     bool SchemaExists(const QString& schema);
@@ -112,6 +119,7 @@ private:
     QSqlDatabase db_;
     std::map<QString, QString> attached_;  // upper-case sub-folder name -> schema
     bool inTransaction_ = false;
+    bool aborted_ = false;
 };
 
 // Makes database `name` on the server that `connection` reaches (as a copy of

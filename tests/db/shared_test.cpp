@@ -193,6 +193,24 @@ TEST_F(DbFixture, NoSecondCustomerCanHoldACode)
     }
 }
 
+TEST_F(DbFixture, AFailedStatementUndoesTheWholeChange)
+{
+    db::TableFolders& tables = *db->Tables();
+    {
+        db::Transaction tx(tables);
+        Exec(QStringLiteral("INSERT INTO Clienti (Nome, CodiceCliente, TipoCentrale) VALUES ('Rossi', '0001', 19)"));
+        EXPECT_THROW(Exec(QStringLiteral("INSERT INTO NoSuchTable (x) VALUES (1)")), db::DbError);
+        // Whoever goes on regardless cannot commit the first insert.
+        EXPECT_THROW(Exec(QStringLiteral("UPDATE Clienti SET Comune = 'Bergamo'")), db::DbError);
+        EXPECT_THROW(tx.Commit(), db::DbError);
+    }
+    EXPECT_FALSE(db->FindByName("Rossi").has_value());
+    // The connection is usable again for the next change.
+    NewCustomer(kModelG, "Rossi", "0001");
+    EXPECT_TRUE(db->SaveCustomer(""));
+    EXPECT_TRUE(fb.messages.empty()) << fb.messages.front().text;
+}
+
 TEST_F(DbFixture, RefitAgainChangesNothingAndMendsWhatIsMissing)
 {
     db::TableFolders& tables = *db->Tables();
