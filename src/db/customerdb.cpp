@@ -122,25 +122,52 @@ bool CustomerDatabase::SetTableLocations(const QString& dataFolder)
     tables_.reset();
     dataFolder_ = ResolveNoCase(dataFolder);
     configFolder_ = JoinPath(dataFolder_, QStringLiteral("/PELIX"));
+    located_ = true;
+    lastConnectAttempt_ = std::chrono::steady_clock::now();
     try {
-        auto t = std::make_unique<TableFolders>(dataFolder_, st_.settings.Database);
-        try {
-            cfg_ = t->SubSchema(QStringLiteral("PELIX"));
-        } catch (const DbError&) {
-            // Without the sub-folder every configuration table is missing; each
-            // use reports it, as for any other missing table.
-            cfg_ = QStringLiteral("PELIX");
-        }
-        tables_ = std::move(t);
+        Connect();
+        lastConnectError_.clear();
         return true;
     } catch (const DbError& e) {
+        lastConnectError_ = e.what();
         ShowMsg(*st_.feedback, e.what(), MsgType::Error);
         return false;
     }
 }
 
+void CustomerDatabase::Connect()
+{
+    auto t = std::make_unique<TableFolders>(dataFolder_, st_.settings.Database);
+    try {
+        cfg_ = t->SubSchema(QStringLiteral("PELIX"));
+    } catch (const DbError&) {
+        // Without the sub-folder every configuration table is missing; each
+        // use reports it, as for any other missing table.
+        cfg_ = QStringLiteral("PELIX");
+    }
+    tables_ = std::move(t);
+}
+
 TableFolders& CustomerDatabase::Open()
 {
+    // After the server went away (or could not be reached at the start) an
+    // operation connects anew, so the installer need not restart the program
+    // once it is back. An unreachable host can take the whole connection
+    // time-out to say so: it is not asked again for a while.
+    if (tables_ && tables_->Lost() && !tables_->InTransaction()) tables_.reset();
+    if (!tables_ && located_) {
+        const auto now = std::chrono::steady_clock::now();
+        if (lastConnectError_.empty() || now - lastConnectAttempt_ >= std::chrono::seconds(15)) {
+            lastConnectAttempt_ = now;
+            try {
+                Connect();
+                lastConnectError_.clear();
+            } catch (const DbError& e) {
+                lastConnectError_ = e.what();
+            }
+        }
+        if (!tables_) throw DbError(lastConnectError_);
+    }
     if (!tables_) {
         QString where = QDir::toNativeSeparators(dataFolder_);
         try {

@@ -12,6 +12,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -109,12 +110,16 @@ private:
     void ShowError(const std::string& text);
     void ShowErrorWhileBusy(const std::string& text);
     db::TableFolders& Open();
+    void Connect();  // opens tables_ on the data folder and setting; throws DbError
 
     ProgramState& st_;
     std::unique_ptr<db::TableFolders> tables_;
     QString dataFolder_;
     QString configFolder_;
     QString cfg_;  // schema of the configuration tables
+    bool located_ = false;  // SetTableLocations was called: Open() may connect again
+    std::string lastConnectError_;
+    std::chrono::steady_clock::time_point lastConnectAttempt_;
 };
 
 }  // namespace pelix

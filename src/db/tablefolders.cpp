@@ -297,6 +297,21 @@ void TableFolders::AbortAfterFailure()
     aborted_ = true;
 }
 
+void TableFolders::AfterFailure()
+{
+    AbortAfterFailure();
+    // A server that went away (restarted, or the network dropped) fails every
+    // statement from now on: tell by asking it something trivial.
+    if (location_.server && !lost_) {
+        if (!db_.isOpen()) {
+            lost_ = true;
+        } else {
+            QSqlQuery probe(db_);
+            if (!probe.exec(QStringLiteral("SELECT 1"))) lost_ = true;
+        }
+    }
+}
+
 void TableFolders::CheckNotAborted() const
 {
     if (aborted_) throw DbError("An earlier statement of this change failed; the whole change was undone.");
@@ -307,7 +322,11 @@ QSqlQuery TableFolders::Prepare(const QString& sql)
     CheckNotAborted();
     QSqlQuery q(db_);
     q.setForwardOnly(true);
-    if (!q.prepare(sql)) Throw(q.lastError());
+    if (!q.prepare(sql)) {
+        const QSqlError e = q.lastError();
+        AfterFailure();
+        Throw(e);
+    }
     return q;
 }
 
@@ -317,7 +336,7 @@ void TableFolders::Exec(QSqlQuery& q)
     if (owner) owner->CheckNotAborted();
     if (q.exec()) return;
     const QSqlError e = q.lastError();
-    if (owner) owner->AbortAfterFailure();
+    if (owner) owner->AfterFailure();
     Throw(e);
 }
 
@@ -336,7 +355,7 @@ void TableFolders::Exec(const QString& sql)
     QSqlQuery q(db_);
     if (q.exec(sql)) return;
     const QSqlError e = q.lastError();
-    AbortAfterFailure();
+    AfterFailure();
     Throw(e);
 }
 

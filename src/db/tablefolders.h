@@ -95,6 +95,9 @@ public:
     void Commit();
     void Rollback();  // never throws
     bool InTransaction() const { return inTransaction_; }
+    // The server connection broke (a statement failed and the server no longer
+    // answers): only a new connection can go on.
+    bool Lost() const { return lost_; }
     // Inside a transaction: no other connection writes `table` until this
     // transaction ends; others still read it. (SQLite has this already.)
     void LockForWriting(const QString& schema, const QString& table);
@@ -108,6 +111,7 @@ private:
     // can then be freed) and every further statement of it is refused, so
     // that nothing written before the failure can be committed after it.
     void AbortAfterFailure();
+    void AfterFailure();  // AbortAfterFailure, and whether the server is still there
     void CheckNotAborted() const;
     static TableFolders* OfDriver(const QSqlDriver* driver);
     void OpenSqlite();
@@ -120,6 +124,7 @@ private:
     std::map<QString, QString> attached_;  // upper-case sub-folder name -> schema
     bool inTransaction_ = false;
     bool aborted_ = false;
+    bool lost_ = false;
 };
 
 // Makes database `name` on the server that `connection` reaches (as a copy of

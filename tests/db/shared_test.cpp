@@ -211,6 +211,26 @@ TEST_F(DbFixture, AFailedStatementUndoesTheWholeChange)
     EXPECT_TRUE(fb.messages.empty()) << fb.messages.front().text;
 }
 
+TEST_F(DbFixture, AfterTheServerDroppedTheConnectionTheNextOperationWorks)
+{
+    if (!server) GTEST_SKIP() << "only a server connection can be dropped";
+    NewCustomer(kModelG, "Rossi", "0001");
+    ASSERT_TRUE(db->SaveCustomer(""));
+    // The server ends the program's session, as on a restart of the server.
+    {
+        db::TableFolders other(t.path(), st.settings.Database);
+        other.Exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                  "WHERE datname = current_database() AND pid <> pg_backend_pid()"));
+    }
+    std::vector<CustomerListEntry> all;
+    EXPECT_FALSE(db->ListCustomers(all));  // the operation under way fails and says so
+    EXPECT_EQ(fb.messages.size(), 1u);
+    ASSERT_TRUE(db->ListCustomers(all));  // the next one connects anew
+    EXPECT_EQ(all.size(), 1u);
+    NewCustomer(kModelG, "Verdi", "0002");
+    EXPECT_TRUE(db->SaveCustomer(""));
+}
+
 TEST_F(DbFixture, RefitAgainChangesNothingAndMendsWhatIsMissing)
 {
     db::TableFolders& tables = *db->Tables();
