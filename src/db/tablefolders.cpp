@@ -87,11 +87,13 @@ void TableFolders::OpenSqlite()
         QSqlDatabase::removeDatabase(connectionName_);
         Throw(e);
     }
-    {
-        const std::lock_guard<std::mutex> lock(connectionsMutex);
-        openConnections[db_.driver()] = this;
+    Register();
+    try {
+        SetPragmas(QStringLiteral("main"));
+    } catch (...) {
+        Close();
+        throw;
     }
-    SetPragmas(QStringLiteral("main"));
 }
 
 void TableFolders::OpenServer()
@@ -116,25 +118,33 @@ void TableFolders::OpenServer()
         QSqlDatabase::removeDatabase(connectionName_);
         throw DbError("Cannot reach the customer database " + where + ": " + ErrorText(e).simplified().toStdString());
     }
-    {
-        const std::lock_guard<std::mutex> lock(connectionsMutex);
-        openConnections[db_.driver()] = this;
-    }
+    Register();
     try {
         // "Already exists, skipping" notices are no news.
         Exec(QStringLiteral("SET client_min_messages TO warning"));
         if (!SchemaExists(QStringLiteral("main"))) Exec(QStringLiteral("CREATE SCHEMA IF NOT EXISTS main"));
         Exec(QStringLiteral("SET search_path TO main"));
     } catch (...) {
-        {
-            const std::lock_guard<std::mutex> lock(connectionsMutex);
-            openConnections.erase(db_.driver());
-        }
-        db_.close();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connectionName_);
+        Close();
         throw;
     }
+}
+
+void TableFolders::Register()
+{
+    const std::lock_guard<std::mutex> lock(connectionsMutex);
+    openConnections[db_.driver()] = this;
+}
+
+void TableFolders::Close()
+{
+    {
+        const std::lock_guard<std::mutex> lock(connectionsMutex);
+        openConnections.erase(db_.driver());
+    }
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connectionName_);
 }
 
 bool TableFolders::SchemaExists(const QString& schema)
@@ -148,13 +158,7 @@ bool TableFolders::SchemaExists(const QString& schema)
 TableFolders::~TableFolders()
 {
     if (inTransaction_) Rollback();
-    {
-        const std::lock_guard<std::mutex> lock(connectionsMutex);
-        openConnections.erase(db_.driver());
-    }
-    db_.close();
-    db_ = QSqlDatabase();
-    QSqlDatabase::removeDatabase(connectionName_);
+    Close();
 }
 
 QString TableFolders::Schema(const QString& folder, bool create)

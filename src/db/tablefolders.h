@@ -116,6 +116,8 @@ private:
     static TableFolders* OfDriver(const QSqlDriver* driver);
     void OpenSqlite();
     void OpenServer();
+    void Register();  // in the list of open connections, by driver
+    void Close();     // out of it, and the connection closed and removed
     bool SchemaExists(const QString& schema);
     DatabaseLocation location_;
     QString mainFolder_;
