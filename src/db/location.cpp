@@ -2,6 +2,7 @@
 
 #include "db/tablefolders.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -11,7 +12,11 @@ namespace {
 
 [[noreturn]] void Bad(const QString& text, const std::string& why)
 {
-    throw DbError("The database connection \"" + text.toStdString() + "\" is not usable: " + why);
+    // A password written into the setting by mistake is not repeated.
+    QString message = QStringLiteral("The database connection \"") + text + QStringLiteral("\" is not usable: ") +
+                      QString::fromStdString(why);
+    message.replace(QRegularExpression(QStringLiteral("(://[^/@:\"]*):[^/@\"]*@")), QStringLiteral("\\1:***@"));
+    throw DbError(message.toStdString());
 }
 
 }  // namespace
