@@ -168,16 +168,7 @@ TableFolders& CustomerDatabase::Open()
         }
         if (!tables_) throw DbError(lastConnectError_);
     }
-    if (!tables_) {
-        QString where = QDir::toNativeSeparators(dataFolder_);
-        try {
-            const db::DatabaseLocation loc = db::ParseDatabaseLocation(st_.settings.Database);
-            if (loc.server) where = loc.Display();
-        } catch (const DbError&) {
-            where = QStringLiteral("the database connection setting is not usable");
-        }
-        throw DbError("The customer database is not open (" + where.toStdString() + ").");
-    }
+    if (!tables_) throw DbError("The customer database is not open: no data folder was given.");
     return *tables_;
 }
 
