@@ -124,10 +124,7 @@ void TfrmComDig::Build()
     CheckBox1 = new QCheckBox(this);
     CheckBox1->setVisible(g_);
 
-    StaticText1 = new QLabel(this);
-    StaticText1->setFrameShape(QFrame::Panel);
-    StaticText1->setFrameShadow(QFrame::Sunken);
-    StaticText1->setMinimumHeight(22);
+    StaticText1 = NewStatusLabel(this);
     SetStatusLine(StaticText1);
 
     auto* right = new QVBoxLayout;

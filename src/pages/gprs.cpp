@@ -162,10 +162,7 @@ TfrmGPRS::TfrmGPRS(PageContext& c, QWidget* owner) : TPageForm(c, owner)
     pg->addWidget(L[10], 2, 0);
     pg->addWidget(SIME, 2, 1);
 
-    StaticText1 = new QLabel(this);
-    StaticText1->setFrameShape(QFrame::Panel);
-    StaticText1->setFrameShadow(QFrame::Sunken);
-    StaticText1->setMinimumHeight(22);
+    StaticText1 = NewStatusLabel(this);
 
     auto* right = new QVBoxLayout;
     right->addWidget(gbChiamanti);

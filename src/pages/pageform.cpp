@@ -87,6 +87,15 @@ bool TPageForm::event(QEvent* e)
 
 QString TPageForm::Text(int n) const { return FromCp1252(st.Text(n)); }
 
+QLabel* TPageForm::NewStatusLabel(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setMinimumHeight(22);
+    return label;
+}
+
 bool PageHost::CloseCurrent()
 {
     if (!current_) return true;

@@ -67,6 +67,8 @@ protected:
 
     // The label that mirrors the long part of the hint under the mouse.
     void SetStatusLine(QLabel* line) { statusLine_ = line; }
+    // A framed one-line label of the kind pages show at their foot.
+    static QLabel* NewStatusLabel(QWidget* parent);
     bool event(QEvent* e) override;
 
     // Language text n for a caption.

@@ -49,10 +49,7 @@ void TfrmSms::Build()
     Panel4 = new QWidget(this);
     auto* pl = new QHBoxLayout(Panel4);
     pl->setContentsMargins(0, 0, 0, 0);
-    StaticText2 = new QLabel(Panel4);
-    StaticText2->setFrameShape(QFrame::Panel);
-    StaticText2->setFrameShadow(QFrame::Sunken);
-    StaticText2->setMinimumHeight(22);
+    StaticText2 = NewStatusLabel(Panel4);
     pl->addWidget(StaticText2);
     SetStatusLine(StaticText2);
 

@@ -116,9 +116,7 @@ TfrmUscite::TfrmUscite(PageContext& c, QWidget* owner) : TPageForm(c, owner, Hin
     Label3->setBuddy(Edit1);
 
     Panel1 = new QWidget(this);
-    StaticText1 = new QLabel(Panel1);
-    StaticText1->setFrameShape(QFrame::StyledPanel);
-    StaticText1->setMinimumHeight(22);
+    StaticText1 = NewStatusLabel(Panel1);
     auto* statusLayout = new QHBoxLayout(Panel1);
     statusLayout->setContentsMargins(0, 0, 0, 0);
     statusLayout->addWidget(StaticText1);
