@@ -58,6 +58,16 @@ bool IsUniqueViolation(const QSqlError& e)
     return (code == u"19" || code == u"2067") && e.databaseText().contains(u"UNIQUE", Qt::CaseInsensitive);
 }
 
+// The server connection's parameters; the password is left to the client
+// library (PGPASSWORD or a pgpass file).
+void ApplyLocation(QSqlDatabase& db, const DatabaseLocation& loc)
+{
+    if (!loc.host.isEmpty()) db.setHostName(loc.host);
+    db.setPort(loc.port);
+    db.setDatabaseName(loc.database);
+    if (!loc.user.isEmpty()) db.setUserName(loc.user);
+}
+
 [[noreturn]] void Throw(const QSqlError& e) { throw DbError(ErrorText(e).toStdString(), IsUniqueViolation(e)); }
 
 }  // namespace
@@ -106,10 +116,7 @@ void TableFolders::OpenServer()
         throw DbError("Cannot reach the customer database " + where +
                       ": the PostgreSQL driver of Qt is not installed (Debian package libqt6sql6-psql).");
     }
-    if (!location_.host.isEmpty()) db_.setHostName(location_.host);
-    db_.setPort(location_.port);
-    db_.setDatabaseName(location_.database);
-    if (!location_.user.isEmpty()) db_.setUserName(location_.user);
+    ApplyLocation(db_, location_);
     // A server that is down should not keep the window waiting for minutes.
     db_.setConnectOptions(QStringLiteral("connect_timeout=10"));
     if (!db_.open()) {
@@ -292,13 +299,18 @@ TableFolders* TableFolders::OfDriver(const QSqlDriver* driver)
 void TableFolders::AbortAfterFailure()
 {
     if (!inTransaction_ || aborted_) return;
+    RollbackConnection();
+    aborted_ = true;
+}
+
+void TableFolders::RollbackConnection()
+{
     if (location_.server) {
         db_.rollback();
     } else {
         QSqlQuery q(db_);
         q.exec(QStringLiteral("ROLLBACK"));
     }
-    aborted_ = true;
 }
 
 void TableFolders::AfterFailure()
@@ -398,12 +410,8 @@ void TableFolders::Commit()
 
 void TableFolders::Rollback()
 {
-    if (location_.server) {
-        if (!aborted_) db_.rollback();
-    } else if (!aborted_) {
-        QSqlQuery q(db_);
-        q.exec(QStringLiteral("ROLLBACK"));
-    }
+    // An aborted transaction was rolled back when it failed.
+    if (!aborted_) RollbackConnection();
     inTransaction_ = false;
     aborted_ = false;
 }
@@ -432,10 +440,7 @@ void ServerExec(const QString& connection, const QString& sql)
     const QString name = QStringLiteral("pelix-admin-%1").arg(connectionCounter.fetch_add(1));
     {
         QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        if (!loc.host.isEmpty()) admin.setHostName(loc.host);
-        admin.setPort(loc.port);
-        admin.setDatabaseName(loc.database);
-        if (!loc.user.isEmpty()) admin.setUserName(loc.user);
+        ApplyLocation(admin, loc);
         QSqlError e;
         if (!admin.open()) {
             e = admin.lastError();

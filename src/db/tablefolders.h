@@ -111,6 +111,7 @@ private:
     // can then be freed) and every further statement of it is refused, so
     // that nothing written before the failure can be committed after it.
     void AbortAfterFailure();
+    void RollbackConnection();  // the ROLLBACK itself, whatever the flags say
     void AfterFailure();  // AbortAfterFailure, and whether the server is still there
     void CheckNotAborted() const;
     static TableFolders* OfDriver(const QSqlDriver* driver);
